@@ -1,0 +1,62 @@
+// File layer: every data file opens from the data archive first, then from the disk. Keeps a list
+// of open files (reported at shut-down) and offers stream operations that behave alike for both.
+//
+// On disk, the data's '\' separators become '/', and a path component that does not exist with
+// its exact case is looked up case-insensitively.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+constexpr uint32_t ZR_ARCHIVE_MAGIC = 0xBABEFACE;
+constexpr int ZR_ARCHIVE_TRAILER_SIZE = 13;
+constexpr int ZR_PATH_MAX = 260;
+
+// Where a file may be found (zr_io_exists).
+constexpr int ZR_IO_ARCHIVE = 1;
+constexpr int ZR_IO_DISK = 2;
+
+struct ZR_IO_CONFIG {
+  int32_t reportSwitch;
+  char archiveName[56];     // empty: no archive
+  char settingsName[56];    // the INIFile value, filled by the application after start-up
+};
+
+struct ZR_FILE {
+  FILE* stream;
+  char* name;       // a string of the string module
+  int32_t open;
+  int32_t entry;    // 0 for a disk file, else the archive entry's index + 1
+};
+
+int zr_io_init(ZR_IO_CONFIG* config);
+int zr_io_deinit();
+
+ZR_FILE* zr_io_fopen(const char* name, const char* mode);
+int zr_io_fclose(ZR_FILE* file);
+size_t zr_io_fread(void* buffer, size_t size, size_t count, ZR_FILE* file);
+size_t zr_io_fwrite(const void* buffer, size_t size, size_t count, ZR_FILE* file);
+int zr_io_fgetc(ZR_FILE* file);
+int zr_io_fputc(int byte, ZR_FILE* file);
+int zr_io_fputs(const char* text, ZR_FILE* file);
+char* zr_io_fgets(char* buffer, int length, ZR_FILE* file);
+int zr_io_fseek(ZR_FILE* file, long offset, int origin);
+long zr_io_ftell(ZR_FILE* file);
+int zr_io_feof(ZR_FILE* file);
+void zr_io_rewind(ZR_FILE* file);
+int zr_io_fflush(ZR_FILE* file);
+
+int zr_io_fgetdir(const char* path, char* out, int size);
+int zr_io_exists(const char* name, int places);
+int zr_io_copy_file(const char* destination, const char* source, int places);
+
+// The start directory, ending in '\' (captured at start-up).
+const char* zr_io_start_dir();
+// Number of files open through the layer.
+int zr_io_open_count();
+// Number of archive entries loaded (0 when no archive).
+int zr_io_archive_entries();
+
+// Turns a data path ('\' separators, any case) into a path for the disk: '/' separators, each
+// component matched case-insensitively when the exact name does not exist. Plain C file functions
+// outside the layer (rename, remove) use it too.
+void zr_io_disk_path(const char* name, char* out, int size);

@@ -1,0 +1,25 @@
+// The native message box (blocking). In headless mode the text goes as "%s: %s" (caption, or
+// "Error" when none) to Warning.txt in the current directory and to standard error, and the box
+// is answered at once with its default button.
+#pragma once
+#include <cstdint>
+
+constexpr uint32_t MB_OK = 0x00;
+constexpr uint32_t MB_OKCANCEL = 0x01;
+constexpr uint32_t MB_YESNO = 0x04;
+constexpr uint32_t MB_ICONHAND = 0x10;
+constexpr uint32_t MB_ICONQUESTION = 0x20;
+constexpr uint32_t MB_ICONEXCLAMATION = 0x30;
+constexpr uint32_t MB_ICONASTERISK = 0x40;
+constexpr uint32_t MB_SYSTEMMODAL = 0x1000;
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+int zr_platform_message_box(const char* text, const char* caption, uint32_t type);
+
+// Tests replace the box: the hook gets every box and answers it.
+using ZR_MESSAGE_BOX_HOOK = int (*)(const char* text, const char* caption, uint32_t type);
+void zr_platform_set_message_box_hook(ZR_MESSAGE_BOX_HOOK hook);

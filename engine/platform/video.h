@@ -1,0 +1,35 @@
+// The window and the picture in it. The display converts each frame into a back surface of the
+// current mode's size and depth; the platform shows that surface in the window scaled to fit with
+// its aspect kept (nearest neighbour, an integer factor when one fits, black elsewhere).
+#pragma once
+#include <cstdint>
+
+struct ZR_SURFACE {
+  uint8_t* pixels;
+  int32_t width;
+  int32_t height;
+  int32_t pitch;  // bytes per row
+  int32_t bpp;    // 8, 16, 24 or 32
+};
+
+// Starts the platform. Headless chooses the dummy video and audio drivers and shows no window.
+// Without headless and without a display, fails with a one-line reason (zr_platform_error).
+int zr_platform_init(bool headless);
+void zr_platform_quit();
+bool zr_platform_is_headless();
+const char* zr_platform_error();
+
+// Desktop work area in pixels (320 x 200 multiples are chosen from it).
+void zr_platform_work_area(int* width, int* height);
+
+// Opens the main window with the given client size; resizable.
+int zr_window_open(const char* title, int clientWidth, int clientHeight);
+void zr_window_close();
+bool zr_window_is_open();
+void zr_window_client_size(int* width, int* height);
+void zr_window_set_title(const char* title);
+
+int zr_surface_create(ZR_SURFACE* surface, int width, int height, int bpp);
+void zr_surface_free(ZR_SURFACE* surface);
+// Shows a surface in the window; palette (768 bytes) colours an 8-bit surface.
+void zr_window_present(const ZR_SURFACE* surface, const uint8_t* palette);
