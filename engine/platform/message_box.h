@@ -1,4 +1,4 @@
-// The native message box (blocking). In headless mode the text goes as "%s: %s" (caption, or
+// The warning box: a blocking native message box (MB_SYSTEMMODAL is always added). In headless mode the text goes as "%s: %s" (caption, or
 // "Error" when none) to Warning.txt in the current directory and to standard error, and the box
 // is answered at once with its default button.
 #pragma once
@@ -18,8 +18,14 @@ constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
-int zr_platform_message_box(const char* text, const char* caption, uint32_t type);
+int zr_message_box(const char* text, const char* caption, uint32_t type);
+
+// Steps around the box that belong to other modules (leaving full screen, releasing the input
+// devices, marking the application inactive) are hooked in by them: before() runs first, after()
+// once the box is closed.
+using ZR_MESSAGE_BOX_STEP = void (*)();
+void zr_message_box_set_steps(ZR_MESSAGE_BOX_STEP before, ZR_MESSAGE_BOX_STEP after);
 
 // Tests replace the box: the hook gets every box and answers it.
 using ZR_MESSAGE_BOX_HOOK = int (*)(const char* text, const char* caption, uint32_t type);
-void zr_platform_set_message_box_hook(ZR_MESSAGE_BOX_HOOK hook);
+void zr_message_box_set_hook(ZR_MESSAGE_BOX_HOOK hook);
