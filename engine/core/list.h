@@ -12,6 +12,7 @@ struct ZR_LIST {
   ZR_LIST_NODE* first;
   int32_t count;
   ZR_LIST_NODE* cursor;
+  ZR_LIST_NODE* last;  // kept so that appending does not walk the list
 };
 
 constexpr int32_t ZR_LIST_HEADER_SIZE = 20;  // accounted sizes in the memory total

@@ -6,6 +6,13 @@
 
 constexpr int32_t ZR_MEM_RECORD_SIZE = 12;  // accounted size of one tracking record
 
+// One tracking record per block handed out.
+struct ZR_MEM_ELE {
+  void* block;
+  int32_t size;
+  char* name;  // a copy of the block's name, or none
+};
+
 int zr_mem_init(int32_t* report_switch);
 void* zr_mem_malloc(size_t size);
 void* zr_mem_calloc(size_t count, size_t size);
