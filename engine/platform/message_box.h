@@ -1,6 +1,6 @@
-// The warning box: a blocking native message box (MB_SYSTEMMODAL is always added). In headless mode the text goes as "%s: %s" (caption, or
-// "Error" when none) to Warning.txt in the current directory and to standard error, and the box
-// is answered at once with its default button.
+// The warning box: a blocking native message box (MB_SYSTEMMODAL is always added). In headless mode
+// the text goes as "%s: %s" (caption, or "Error" when none) to Warning.txt in the current directory
+// and to standard error, and the box is answered at once with its default button.
 #pragma once
 #include <cstdint>
 

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+// Pixel layouts by depth: 8 = palette index; 16 = RGB 5-6-5 in a little-endian word; 24 = bytes
+// blue, green, red; 32 = 0x00RRGGBB in a little-endian word.
 struct ZR_SURFACE {
   uint8_t* pixels;
   int32_t width;
@@ -28,8 +30,22 @@ void zr_window_close();
 bool zr_window_is_open();
 void zr_window_client_size(int* width, int* height);
 void zr_window_set_title(const char* title);
+// The title given at opening (empty when no window was opened).
+const char* zr_window_title();
 
 int zr_surface_create(ZR_SURFACE* surface, int width, int height, int bpp);
 void zr_surface_free(ZR_SURFACE* surface);
 // Shows a surface in the window; palette (768 bytes) colours an 8-bit surface.
+// Headless: converted, shown nowhere.
 void zr_window_present(const ZR_SURFACE* surface, const uint8_t* palette);
+
+// Where a picture of pictureWidth x pictureHeight lands in a client area: centred, at the largest
+// integer factor that fits, or shrunk with its aspect kept when even factor 1 does not fit.
+struct ZR_PLACEMENT {
+  int x, y, width, height;
+};
+ZR_PLACEMENT zr_window_fit(int clientWidth, int clientHeight, int pictureWidth, int pictureHeight);
+
+// The largest integer factor (1 to maxFactor) at which a base-sized client area fits the work area.
+int zr_window_factor_for(int workWidth, int workHeight, int baseWidth, int baseHeight,
+                         int maxFactor);

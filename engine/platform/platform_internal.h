@@ -1,0 +1,18 @@
+// Shared between the platform's own sources only (SDL types allowed here).
+#pragma once
+#include <SDL2/SDL.h>
+
+#include <cstdint>
+
+// The main window, or nullptr.
+SDL_Window* zr_sdl_window();
+
+// Moves the platform's pending events into the message queue.
+void zr_events_pump();
+
+// Translates one key event of the keyboard into state and a message.
+void zr_events_key(SDL_Scancode scancode, bool down, bool repeat, bool altHeld);
+
+// SIGINT and SIGTERM close the program through WM_CLOSE.
+void zr_signals_install();
+void zr_signals_restore();
