@@ -53,6 +53,8 @@ int zr_io_copy_file(const char* destination, const char* source, int places);
 const char* zr_io_start_dir();
 // Number of files open through the layer.
 int zr_io_open_count();
+// The module number of "File I/O" with the error service (the keyed-text reader reports there).
+int zr_io_module();
 // Number of archive entries loaded (0 when no archive).
 int zr_io_archive_entries();
 
