@@ -287,7 +287,8 @@ void blit(ZR_BITMAP* dst, const ZR_BITMAP* src, const ZR_RECT* sourceRect,
 
 int zr_bitmap_scratch_reserve(int32_t bytes) {
   if (bytes <= g_scratchSize) return 1;
-  void* grown = zr_mem_realloc(g_scratch, static_cast<size_t>(bytes));
+  void* grown = g_scratch ? zr_mem_realloc(g_scratch, static_cast<size_t>(bytes))
+                          : zr_mem_malloc(static_cast<size_t>(bytes));
   if (grown == nullptr) return 0;
   g_scratch = static_cast<uint8_t*>(grown);
   g_scratchSize = bytes;
