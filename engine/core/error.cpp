@@ -31,7 +31,9 @@ int g_lastCode = 0;
 // The service's own module number; -1 until zr_error_init has run.
 int g_errorModule = -1;
 
-bool valid_module(int module) { return module >= 0 && module < g_moduleCount; }
+bool valid_module(int module) {
+  return module >= 0 && module < g_moduleCount;
+}
 
 }  // namespace
 
@@ -97,9 +99,13 @@ void zr_error_alert(const char* text) {
   zr_message_box(text != nullptr ? text : "", "Alert", MB_ICONEXCLAMATION);
 }
 
-int zr_error_deinit() { return 1; }
+int zr_error_deinit() {
+  return 1;
+}
 
-char* zr_error_detail() { return g_detail; }
+char* zr_error_detail() {
+  return g_detail;
+}
 
 void zr_error_set_detail(const char* format, ...) {
   va_list args;
@@ -108,8 +114,12 @@ void zr_error_set_detail(const char* format, ...) {
   va_end(args);
 }
 
-int zr_error_last_module() { return g_lastModule; }
-int zr_error_last_code() { return g_lastCode; }
+int zr_error_last_module() {
+  return g_lastModule;
+}
+int zr_error_last_code() {
+  return g_lastCode;
+}
 
 const char* zr_error_module_name(int module) {
   return valid_module(module) ? g_modules[module].name : nullptr;

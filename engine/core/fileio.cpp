@@ -278,8 +278,8 @@ ZR_FILE* open_file(const char* name, const char* mode, bool archive, bool disk) 
   }
   zr_list_append(g_files, file);
   zr_string_create(&file->name, name, 0);
-  bool opened = (archive && open_in_archive(file, name, mode)) ||
-                (disk && open_on_disk(file, name, mode));
+  bool opened =
+      (archive && open_in_archive(file, name, mode)) || (disk && open_on_disk(file, name, mode));
   if (!opened) {
     zr_error_set_detail("%s", file->name != nullptr ? file->name : name);
     zr_error_report(g_module, 1);
@@ -299,7 +299,9 @@ bool is_listed(const ZR_FILE* file) {
 }
 
 // Position inside the entry, and the bytes left before its end (0 past it).
-long entry_position(ZR_FILE* file) { return std::ftell(file->stream) - entry_info(file->entry).offset; }
+long entry_position(ZR_FILE* file) {
+  return std::ftell(file->stream) - entry_info(file->entry).offset;
+}
 
 long entry_left(ZR_FILE* file) {
   long left = entry_info(file->entry).size - entry_position(file);
@@ -307,15 +309,22 @@ long entry_left(ZR_FILE* file) {
 }
 
 // A stream open for update must be positioned between reading and writing.
-void before_write(ZR_FILE* file) { std::fseek(file->stream, 0, SEEK_CUR); }
-void after_write(ZR_FILE* file) { std::fflush(file->stream); }
+void before_write(ZR_FILE* file) {
+  std::fseek(file->stream, 0, SEEK_CUR);
+}
+void after_write(ZR_FILE* file) {
+  std::fflush(file->stream);
+}
 
 }  // namespace
 
-int zr_io_module() { return g_module; }
+int zr_io_module() {
+  return g_module;
+}
 
 int zr_io_init(ZR_IO_CONFIG* config) {
-  g_module = zr_error_add_module("File I/O", kFileMessages, config != nullptr ? &config->reportSwitch : nullptr);
+  g_module = zr_error_add_module("File I/O", kFileMessages,
+                                 config != nullptr ? &config->reportSwitch : nullptr);
   g_config = config;
   ensure_file_list();
   g_openCount = g_files != nullptr ? zr_list_count(g_files) : 0;
@@ -372,7 +381,9 @@ int zr_io_deinit() {
   return 1;
 }
 
-ZR_FILE* zr_io_fopen(const char* name, const char* mode) { return open_file(name, mode, true, true); }
+ZR_FILE* zr_io_fopen(const char* name, const char* mode) {
+  return open_file(name, mode, true, true);
+}
 
 int zr_io_fclose(ZR_FILE* file) {
   if (file == nullptr || !is_listed(file)) {
@@ -470,7 +481,8 @@ int zr_io_fputs(const char* text, ZR_FILE* file) {
 }
 
 char* zr_io_fgets(char* buffer, int length, ZR_FILE* file) {
-  if (file == nullptr || file->stream == nullptr || buffer == nullptr || length <= 0) return nullptr;
+  if (file == nullptr || file->stream == nullptr || buffer == nullptr || length <= 0)
+    return nullptr;
   if (!in_archive(file)) {
     if (std::fgets(buffer, length, file->stream) == nullptr) return nullptr;
     size_t end = std::strlen(buffer);
@@ -604,15 +616,22 @@ int zr_io_copy_file(const char* destination, const char* source, int places) {
   return ok ? 1 : 0;
 }
 
-const char* zr_io_start_dir() { return g_startDir; }
+const char* zr_io_start_dir() {
+  return g_startDir;
+}
 
-int zr_io_open_count() { return g_openCount; }
+int zr_io_open_count() {
+  return g_openCount;
+}
 
-int zr_io_archive_entries() { return g_entryCount; }
+int zr_io_archive_entries() {
+  return g_entryCount;
+}
 
 void zr_io_disk_path(const char* name, char* out, int size) {
   if (out == nullptr || size <= 0) return;
-  std::snprintf(out, static_cast<size_t>(size), "%s", name != nullptr ? disk_path(name).c_str() : "");
+  std::snprintf(out, static_cast<size_t>(size), "%s",
+                name != nullptr ? disk_path(name).c_str() : "");
 }
 
 const char* zr_io_settings_path() {

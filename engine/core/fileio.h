@@ -17,15 +17,15 @@ constexpr int ZR_IO_DISK = 2;
 
 struct ZR_IO_CONFIG {
   int32_t reportSwitch;
-  char archiveName[56];     // empty: no archive
-  char settingsName[56];    // the INIFile value, filled by the application after start-up
+  char archiveName[56];   // empty: no archive
+  char settingsName[56];  // the INIFile value, filled by the application after start-up
 };
 
 struct ZR_FILE {
   FILE* stream;
-  char* name;       // a string of the string module
+  char* name;  // a string of the string module
   int32_t open;
-  int32_t entry;    // 0 for a disk file, else the archive entry's index + 1
+  int32_t entry;  // 0 for a disk file, else the archive entry's index + 1
 };
 
 int zr_io_init(ZR_IO_CONFIG* config);

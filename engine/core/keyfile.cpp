@@ -1,5 +1,6 @@
 // Keyed text files: values are read by scanning the file from the top for the section header and
-// the key; writes rewrite the file through a ".bak" copy (or overwrite in place inside the archive).
+// the key; writes rewrite the file through a ".bak" copy (or overwrite in place inside the
+// archive).
 #include "engine/core/keyfile.h"
 
 #include <cerrno>
@@ -22,7 +23,9 @@ constexpr int kValueTooBig = 15;
 
 constexpr int kPiece = ZR_KEYFILE_LINE_MAX + 1;  // a line piece and its NUL
 
-void report(int code) { zr_error_report(zr_io_module(), code); }
+void report(int code) {
+  zr_error_report(zr_io_module(), code);
+}
 
 bool starts_with(const char* line, const char* prefix) {
   return std::strncmp(line, prefix, std::strlen(prefix)) == 0;

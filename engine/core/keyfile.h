@@ -5,7 +5,8 @@
 
 constexpr int ZR_KEYFILE_LINE_MAX = 254;
 
-int zr_io_get_string(const char* section, const char* key, char* buffer, int size, const char* file);
+int zr_io_get_string(const char* section, const char* key, char* buffer, int size,
+                     const char* file);
 int zr_io_get_int(const char* section, const char* key, int32_t* value, const char* file);
 int zr_io_get_float(const char* section, const char* key, float* value, const char* file);
 int zr_io_put_string(const char* section, const char* key, const char* value, const char* file);

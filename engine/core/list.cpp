@@ -72,7 +72,9 @@ int zr_list_init(int32_t* report_switch) {
   return 1;
 }
 
-int zr_list_deinit() { return 1; }
+int zr_list_deinit() {
+  return 1;
+}
 
 int zr_list_create(ZR_LIST** list) {
   if (list == nullptr) {
@@ -242,4 +244,6 @@ void* zr_list_next(ZR_LIST* list) {
   return element;
 }
 
-int zr_list_live_count() { return g_liveLists; }
+int zr_list_live_count() {
+  return g_liveLists;
+}

@@ -37,7 +37,9 @@ ZR_LIST* g_records = nullptr;
 // Set while the tracker works on its own list: those internal blocks are not counted.
 bool g_inTracker = false;
 
-bool report_on() { return g_reportSwitch != nullptr && *g_reportSwitch != 0; }
+bool report_on() {
+  return g_reportSwitch != nullptr && *g_reportSwitch != 0;
+}
 
 bool ensure_records() {
   if (g_records != nullptr) return true;
@@ -204,15 +206,21 @@ int zr_mem_name(void* block, const char* name) {
   return 1;
 }
 
-int32_t zr_mem_used() { return g_total; }
+int32_t zr_mem_used() {
+  return g_total;
+}
 
-void* zr_mem_set(void* block, int value, size_t size) { return std::memset(block, value, size); }
+void* zr_mem_set(void* block, int value, size_t size) {
+  return std::memset(block, value, size);
+}
 
 void* zr_mem_copy(void* destination, const void* source, size_t size) {
   return std::memmove(destination, source, size);
 }
 
-int zr_mem_compare(const void* a, const void* b, size_t size) { return std::memcmp(a, b, size); }
+int zr_mem_compare(const void* a, const void* b, size_t size) {
+  return std::memcmp(a, b, size);
+}
 
 int zr_mem_deinit() {
   if (g_records != nullptr) {
@@ -250,7 +258,13 @@ int zr_mem_deinit() {
   return total == 0 ? 1 : 0;
 }
 
-void zr_mem_set_internal_size(int32_t size) { g_internalSize = size; }
-int32_t zr_mem_internal_size() { return g_internalSize; }
+void zr_mem_set_internal_size(int32_t size) {
+  g_internalSize = size;
+}
+int32_t zr_mem_internal_size() {
+  return g_internalSize;
+}
 
-int zr_mem_block_count() { return g_records != nullptr ? g_records->count : 0; }
+int zr_mem_block_count() {
+  return g_records != nullptr ? g_records->count : 0;
+}

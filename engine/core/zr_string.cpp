@@ -36,7 +36,9 @@ int zr_string_init(int32_t* report_switch) {
   return 1;
 }
 
-int zr_string_deinit() { return 1; }
+int zr_string_deinit() {
+  return 1;
+}
 
 int zr_string_create(char** string, const char* text, int room) {
   if (missing(string)) return 0;
@@ -102,13 +104,15 @@ int zr_string_find(const char* string, const char* text) {
 
 int zr_string_upper(char* string) {
   if (missing(string)) return 0;
-  for (char* c = string; *c != '\0'; ++c) *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+  for (char* c = string; *c != '\0'; ++c)
+    *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
   return 1;
 }
 
 int zr_string_lower(char* string) {
   if (missing(string)) return 0;
-  for (char* c = string; *c != '\0'; ++c) *c = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+  for (char* c = string; *c != '\0'; ++c)
+    *c = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
   return 1;
 }
 
@@ -128,23 +132,37 @@ int zr_string_compare(const char* string, const char* text) {
   return std::strcmp(string, text);
 }
 
-int zr_string_from_number(char* buffer, short value) { return std::sprintf(buffer, "%hd", value); }
+int zr_string_from_number(char* buffer, short value) {
+  return std::sprintf(buffer, "%hd", value);
+}
 int zr_string_from_number(char* buffer, unsigned short value) {
   return std::sprintf(buffer, "%hu", value);
 }
-int zr_string_from_number(char* buffer, int value) { return std::sprintf(buffer, "%d", value); }
-int zr_string_from_number(char* buffer, unsigned value) { return std::sprintf(buffer, "%u", value); }
-int zr_string_from_number(char* buffer, long value) { return std::sprintf(buffer, "%ld", value); }
+int zr_string_from_number(char* buffer, int value) {
+  return std::sprintf(buffer, "%d", value);
+}
+int zr_string_from_number(char* buffer, unsigned value) {
+  return std::sprintf(buffer, "%u", value);
+}
+int zr_string_from_number(char* buffer, long value) {
+  return std::sprintf(buffer, "%ld", value);
+}
 int zr_string_from_number(char* buffer, unsigned long value) {
   return std::sprintf(buffer, "%lu", value);
 }
 int zr_string_from_number(char* buffer, float value) {
   return std::sprintf(buffer, "%f", static_cast<double>(value));
 }
-int zr_string_from_number(char* buffer, double value) { return std::sprintf(buffer, "%lf", value); }
-int zr_string_from_number(char* buffer, char value) { return std::sprintf(buffer, "%c", value); }
+int zr_string_from_number(char* buffer, double value) {
+  return std::sprintf(buffer, "%lf", value);
+}
+int zr_string_from_number(char* buffer, char value) {
+  return std::sprintf(buffer, "%c", value);
+}
 
-int zr_string_print(const char* text) { return std::printf("%s", text != nullptr ? text : ""); }
+int zr_string_print(const char* text) {
+  return std::printf("%s", text != nullptr ? text : "");
+}
 int zr_string_println(const char* text) {
   return std::printf("%s\n", text != nullptr ? text : "");
 }

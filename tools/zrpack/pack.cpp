@@ -193,7 +193,8 @@ bool pack_load_file(const std::string& path, std::vector<uint8_t>& bytes, std::s
   }
   uint8_t chunk[65536];
   size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0)
+    bytes.insert(bytes.end(), chunk, chunk + got);
   bool failed = std::ferror(in) != 0;
   std::fclose(in);
   if (failed) {
@@ -206,7 +207,8 @@ bool pack_load_file(const std::string& path, std::vector<uint8_t>& bytes, std::s
 bool pack_save_file(const std::string& path, const std::vector<uint8_t>& bytes,
                     std::string& error) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) {
     error = "cannot write " + path;

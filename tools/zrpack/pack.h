@@ -9,7 +9,7 @@ struct PackEntry {
   std::string name;    // relative path, upper case, '\' separators
   std::string second;  // the bare file name, upper case
   std::vector<uint8_t> data;
-  uint8_t key = 0;     // every stored byte is exclusive-ored with it
+  uint8_t key = 0;  // every stored byte is exclusive-ored with it
 };
 
 // The key of an entry and of a table, derived from names so that the same input always gives
