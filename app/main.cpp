@@ -1,2 +1,61 @@
-// Entry point; start-up and the frame loop live in app/.
-int main() { return 0; }
+// Entry point: the command line, the start directory, start-up, the frame loop.
+#include <cstdio>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/command_line.h"
+#include "app/frame_loop.h"
+#include "app/startup.h"
+#include "app/viewer.h"
+
+int main(int argc, char** argv) {
+  CommandLine line;
+  std::string error;
+  if (!ParseCommandLine(argc, argv, &line, &error)) {
+    std::fprintf(stderr, "zrsentry: %s\n", error.c_str());
+    return 2;
+  }
+  if (line.help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (line.version) {
+    std::fputs(VersionText().c_str(), stdout);
+    return 0;
+  }
+  if (!ChooseStartDirectory(line.dataDir, &error)) {
+    std::fprintf(stderr, "zrsentry: %s\n", error.c_str());
+    return 1;
+  }
+
+  StartOptions options;
+  options.headless = line.headless;
+  options.virtualClock = line.virtualClock;
+  if (!StartUp(options)) {
+    std::fprintf(stderr, "zrsentry: %s\n", StartUpError());
+    ShutDown();
+    return 1;
+  }
+
+  if (line.view) {
+    int status = RunLevelViewer(line.viewer);
+    ShutDown();
+    return status;
+  }
+
+  SetFrameLimit(line.frames);
+  int status = RunFrameLoop();
+  const ShutDownReport& report = LastShutDown();
+  if (line.headless) {
+    std::printf(
+        "zrsentry: shut down after %lld frames and %lld steps: %d files left open, "
+        "%d memory blocks (%d bytes) left\n",
+        static_cast<long long>(framesDrawn), static_cast<long long>(stepsRun), report.filesOpen,
+        report.memoryBlocks, static_cast<int>(report.memoryBytes));
+  }
+  if (!report.done) {
+    std::fprintf(stderr, "zrsentry: the frame loop ended without a shut-down\n");
+    return 1;
+  }
+  return status;
+}

@@ -1,0 +1,176 @@
+#include "app/command_line.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/startup.h"
+
+namespace {
+
+bool ParseCount(const char* text, int64_t* value) {
+  if (!text || !*text) return false;
+  char* end = nullptr;
+  errno = 0;
+  long long number = std::strtoll(text, &end, 10);
+  if (errno != 0 || *end != '\0' || number < 0) return false;
+  *value = number;
+  return true;
+}
+
+bool ParseCamera(const char* text, ViewerOptions* viewer) {
+  double x, y, z;
+  char rest;
+  if (!text || std::sscanf(text, "%lf,%lf,%lf%c", &x, &y, &z, &rest) != 3) return false;
+  viewer->hasCamera = true;
+  viewer->cameraX = x;
+  viewer->cameraY = y;
+  viewer->cameraZ = z;
+  return true;
+}
+
+// The entry of `directory` named `name` in any case, or "" when there is none.
+std::string FindNoCase(const std::string& directory, const char* name) {
+  std::string exact = directory + "/" + name;
+  struct stat info;
+  if (::stat(exact.c_str(), &info) == 0) return exact;
+  DIR* dir = ::opendir(directory.c_str());
+  if (!dir) return "";
+  std::string found;
+  while (dirent* entry = ::readdir(dir)) {
+    if (::strcasecmp(entry->d_name, name) == 0) {
+      found = directory + "/" + entry->d_name;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
+std::string CurrentDirectory() {
+  char buffer[PATH_MAX];
+  return ::getcwd(buffer, sizeof buffer) ? buffer : ".";
+}
+
+std::string ProgramDirectory() {
+  char buffer[PATH_MAX];
+  ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (length <= 0) return "";
+  buffer[length] = '\0';
+  char* slash = std::strrchr(buffer, '/');
+  if (!slash) return "";
+  *slash = '\0';
+  return buffer[0] ? buffer : "/";
+}
+
+}  // namespace
+
+int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error) {
+  *out = CommandLine{};
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+    auto needValue = [&](const char* what) {
+      if (next) return true;
+      *error = arg + " needs " + what;
+      return false;
+    };
+    if (arg == "--help" || arg == "-h") {
+      out->help = true;
+    } else if (arg == "--version") {
+      out->version = true;
+    } else if (arg == "--headless") {
+      out->headless = true;
+    } else if (arg == "--virtual-clock") {
+      out->virtualClock = true;
+    } else if (arg == "--frames") {
+      if (!needValue("a number of frames")) return 0;
+      if (!ParseCount(next, &out->frames)) {
+        *error = std::string("--frames needs a number of frames, not '") + next + "'";
+        return 0;
+      }
+      ++i;
+    } else if (arg == "--data") {
+      if (!needValue("a folder")) return 0;
+      out->dataDir = next;
+      ++i;
+    } else if (arg == "--view") {
+      if (!needValue("a level file")) return 0;
+      out->view = true;
+      out->viewer.levelFile = next;
+      ++i;
+    } else if (arg == "--shot") {
+      if (!needValue("an output file")) return 0;
+      out->viewer.shotPath = next;
+      ++i;
+    } else if (arg == "--at") {
+      if (!needValue("a position X,Y,Z")) return 0;
+      if (!ParseCamera(next, &out->viewer)) {
+        *error = std::string("--at needs a position X,Y,Z, not '") + next + "'";
+        return 0;
+      }
+      ++i;
+    } else {
+      *error = "unknown option '" + arg + "' (try --help)";
+      return 0;
+    }
+  }
+  if ((!out->viewer.shotPath.empty() || out->viewer.hasCamera) && !out->view) {
+    *error = "--shot and --at go with --view";
+    return 0;
+  }
+  out->viewer.headless = out->headless;
+  return 1;
+}
+
+std::string UsageText() {
+  return "Usage: zrsentry [options]\n"
+         "  --help              show this text and exit\n"
+         "  --version           show the version and exit\n"
+         "  --data DIR          run with DIR as the start directory (the game data)\n"
+         "  --headless          run without a window (no video or audio device)\n"
+         "  --virtual-clock     time moves only with the frame loop (repeatable runs)\n"
+         "  --frames N          close after N drawn frames\n"
+         "  --view LEVELFILE    fly over one level instead of playing\n"
+         "  --shot OUT.pcx      with --view --headless: draw one frame into OUT.pcx and exit\n"
+         "  --at X,Y,Z          with --view: start the camera there\n"
+         "Without --data the current directory is used when it holds VELDRAN.DAT or\n"
+         "DATA/TEXTS.TXT, else the program's own folder.\n";
+}
+
+std::string VersionText() {
+  return "zrsentry 0.1.0\n";
+}
+
+bool HoldsGameData(const std::string& directory) {
+  if (!FindNoCase(directory, ARCHIVE_NAME).empty()) return true;
+  std::string data = FindNoCase(directory, "DATA");
+  return !data.empty() && !FindNoCase(data, "TEXTS.TXT").empty();
+}
+
+int ChooseStartDirectory(const std::string& dataDir, std::string* error) {
+  if (!dataDir.empty()) {
+    if (::chdir(dataDir.c_str()) != 0) {
+      *error = "cannot use the data folder '" + dataDir + "': " + std::strerror(errno);
+      return 0;
+    }
+  } else if (!HoldsGameData(".")) {
+    std::string programDir = ProgramDirectory();
+    if (!programDir.empty() && HoldsGameData(programDir) && ::chdir(programDir.c_str()) != 0) {
+      *error = "cannot use the program's folder '" + programDir + "': " + std::strerror(errno);
+      return 0;
+    }
+  }
+  if (!HoldsGameData(".")) {
+    *error = "no game data in '" + CurrentDirectory() + "' (neither " + ARCHIVE_NAME + " nor " +
+             TEXTS_FILE + "); use --data DIR";
+    return 0;
+  }
+  return 1;
+}

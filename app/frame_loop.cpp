@@ -1,0 +1,237 @@
+#include "app/frame_loop.h"
+
+#include <algorithm>
+
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "app/window_proc.h"
+#include "engine/display/display.h"
+#include "engine/display/palette.h"
+#include "engine/platform/clock.h"
+#include "engine/platform/messages.h"
+#include "world/frame_target.h"
+
+namespace {
+
+int64_t frameLimit = 0;
+
+// The parts of the game that are not built yet; each names what will fill it.
+
+void PollInputDevices() {
+  // Input: the devices are polled and the players' controls updated once the input module exists.
+}
+
+void DrawGameFrame() {
+  // The game frame (world and status display) is drawn here once the game exists; until then
+  // the frame shows the palette test card.
+  if (frameBuffer.pixels) zr_dsp_draw_test_card(&frameBuffer, zr_pal_current());
+}
+
+void RunAttractStep() {
+  // Attract sequence: one step of the attract list runs here once it exists.
+}
+
+void FeedMenuInput() {
+  // Menus: the current menu gets one input code here (open, select, directions or none) once
+  // the menu module and player 1's controls exist.
+}
+
+void DrawCurrentMenu() {
+  // Menus: the current menu is drawn here with the main font and highlightColour.
+}
+
+void RunGameStep() {
+  // The game step (ship, enemies, shots, level transitions) runs here once the game exists.
+}
+
+int RunOverlayStep(int state) {
+  // The overlay picture's step runs here once the screens exist; asked to close, it closes.
+  return state == 2 ? 0 : state;
+}
+
+void OverlayPass() {
+  if (!appActive || !appReady || !displayReady || overlayState == 0) return;
+  PollInputDevices();
+  overlayState = RunOverlayStep(overlayState);
+}
+
+void HandleKey(uintptr_t virtualKey) {
+  switch (virtualKey) {
+    case 'P':
+      if (!attractPlaying) paused = paused ? 0 : 1;
+      break;
+    case VK_F1:
+      // Help: the help topics (context 110) open here once the help part exists.
+      break;
+    case 'I':
+    case 'L':
+      // With Ctrl and Shift: invulnerability / end of level, once the game exists.
+      break;
+    default:
+      break;
+  }
+}
+
+void HandleCommand(uint32_t command) {
+  switch (command) {
+    case CMD_BACK_TO_GAME:
+      zr_post_message(WM_LBUTTONDOWN, 0, 0);
+      break;
+    case CMD_EXIT:
+      zr_post_message(WM_CLOSE, 0, 0);
+      break;
+    case CMD_HELP_TOPICS:
+    case CMD_ABOUT:
+      // Help topics and the about box open here once they exist.
+      break;
+    default:
+      break;
+  }
+}
+
+void InputWindowMessage(uint32_t, uintptr_t, intptr_t) {
+  // Input: the input module's window handler sees every message here once it exists.
+}
+
+void SoundWindowMessage(uint32_t, uintptr_t, intptr_t) {
+  // Sound: zr_sound_window_message sees every message here once the sound module exists.
+}
+
+// Time that a pass spends when it takes no message. With the virtual clock a drawn frame costs
+// 1 ms and an idle pass jumps to the next tick, so runs are fast and repeatable. On the real
+// clock an idle pass sleeps 1 ms instead of spinning a core at full load.
+void IdleWait(bool drew) {
+  if (zr_clock_is_virtual()) {
+    uint32_t due = drew ? 0 : zr_clock_next_due();
+    zr_clock_advance(std::max<uint32_t>(due, 1));
+  } else if (!drew) {
+    zr_sleep_ms(1);
+  }
+}
+
+}  // namespace
+
+void TimerTick() {
+  if (appActive && appReady) ++tickCount;
+  // Music: the music stream gets its service pass here once the sound module exists.
+}
+
+intptr_t AppMessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      ShutDown();
+      break;
+    case WM_KEYDOWN:
+      HandleKey(wParam);
+      break;
+    case WM_COMMAND:
+      HandleCommand(uint32_t(wParam & 0xFFFF));
+      break;
+    default:
+      break;
+  }
+  InputWindowMessage(message, wParam, lParam);
+  SoundWindowMessage(message, wParam, lParam);
+  return WindowProcedure(message, wParam, lParam);
+}
+
+bool FrameIsDue() {
+  return appActive && appReady && tickCount != 0 && displayReady && overlayState == 0;
+}
+
+void StepHighlight() {
+  if (highlightRising) {
+    if (highlightColour >= HIGHLIGHT_HIGH) {
+      highlightRising = 0;
+    } else {
+      ++highlightColour;
+    }
+  } else {
+    if (highlightColour <= HIGHLIGHT_LOW) {
+      highlightRising = 1;
+    } else {
+      --highlightColour;
+    }
+  }
+}
+
+void RunGameSteps() {
+  if (overlayState != 0) return;
+  // The attract list plays no steps, except in its gameplay demos (entry type 4).
+  if (attractPlaying && attractEntryType != 4) return;
+  tickCount = std::clamp<int32_t>(tickCount, 0, MAX_STEPS_PER_FRAME);
+  while (tickCount > 0 && gameRunning) {
+    stepTime = STEP_TIME;
+    RunGameStep();
+    --tickCount;
+    ++stepsRun;
+  }
+}
+
+bool RunFrame() {
+  ++framesDrawn;
+  if (frameLimit > 0 && framesDrawn == frameLimit) zr_post_message(WM_CLOSE, 0, 0);
+  PollInputDevices();
+  if (!attractPlaying) {
+    DrawGameFrame();
+  } else {
+    RunAttractStep();
+    if (overlayState != 0) return false;
+  }
+  // Messages 4 and 5 of the message table go over the attract sequence here once texts exist.
+  FeedMenuInput();
+  DrawCurrentMenu();
+  StepHighlight();
+  PresentFrame();
+  zr_dsp_flip();
+  RunGameSteps();
+  return true;
+}
+
+int FrameLoopPass(int* exitCode) {
+  ZR_MSG msg;
+  uint32_t flags = PM_REMOVE | (appActive ? PM_NOYIELD : 0);
+  bool took = zr_peek_message(&msg, flags) != 0;
+  if (took) {
+    if (msg.message == WM_QUIT) {
+      if (exitCode) *exitCode = int(msg.wParam);
+      return 0;
+    }
+    AppMessageHandler(msg.message, msg.wParam, msg.lParam);
+  }
+  OverlayPass();
+  bool drew = FrameIsDue() && RunFrame();
+  if (!took) IdleWait(drew);
+  return 1;
+}
+
+int RunFrameLoop() {
+  int exitCode = 0;
+  while (FrameLoopPass(&exitCode)) {
+  }
+  return exitCode;
+}
+
+void PresentFrame() {
+  if (zr_dsp_is_started()) zr_dsp_copy(&frameBuffer, 0);
+}
+
+void RedrawScreen() {
+  if (frameBuffer.pixels) {
+    set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
+  }
+  if (gameRunning && overlayState == 0) {
+    DrawGameFrame();
+    redrawPending = 0;
+  } else {
+    redrawPending = 1;
+  }
+}
+
+void SetControlBindings() {
+  // Controls: player 1 is bound for menus or for play here once the player module exists.
+}
+
+void SetFrameLimit(int64_t frames) {
+  frameLimit = frames;
+}

@@ -1,0 +1,193 @@
+#include "app/startup.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/frame_loop.h"
+#include "engine/core/error.h"
+#include "engine/core/fileio.h"
+#include "engine/core/keyfile.h"
+#include "engine/core/list.h"
+#include "engine/core/memory.h"
+#include "engine/core/zr_string.h"
+#include "engine/display/display.h"
+#include "engine/display/palette.h"
+#include "engine/display/timer.h"
+#include "engine/platform/clock.h"
+#include "engine/platform/messages.h"
+#include "engine/platform/video.h"
+#include "world/frame_target.h"
+
+namespace {
+
+std::string startUpError;
+bool servicesStarted = false;
+ShutDownReport lastShutDown;
+
+int Fail(const std::string& reason) {
+  startUpError = reason;
+  return 0;
+}
+
+void ReadAppText(const char* key, char* buffer, int size) {
+  zr_io_get_string("Application", key, buffer, size, TEXTS_FILE);
+}
+
+// Step 13: the window at the largest multiple of 320 x 200 that fits the work area (4x at
+// most; a title bar's height is left free), and the display in it.
+int OpenWindowAndDisplay() {
+  int workWidth = 0, workHeight = 0;
+  zr_platform_work_area(&workWidth, &workHeight);
+  constexpr int kTitleBarAllowance = 40;
+  int factor = zr_window_factor_for(workWidth, workHeight - kTitleBarAllowance, ZR_DSP_BASE_WIDTH,
+                                    ZR_DSP_BASE_HEIGHT, MAX_WINDOW_FACTOR);
+  const char* windowTitle = title[0] ? title : "ZRSENTRY";
+  if (!zr_window_open(windowTitle, ZR_DSP_BASE_WIDTH * factor, ZR_DSP_BASE_HEIGHT * factor)) {
+    return Fail(zr_platform_error());
+  }
+  if (!zr_dsp_init()) return Fail("cannot create the frame buffer");
+  ZR_DSP_START start = {};
+  start.frameBuffer = &frameBuffer;
+  start.displayReady = &displayReady;
+  start.appActive = &appActive;
+  if (!zr_dsp_start(&start)) return Fail("cannot start the display");
+  return 1;
+}
+
+}  // namespace
+
+int StartUp(const StartOptions& options) {
+  startUpError.clear();
+  lastShutDown = ShutDownReport{};
+  ResetAppState();
+
+  // 1. AppMessageHandler receives every message of the frame loop (no handler to store).
+  // 2. Platform check.
+  zr_clock_use_virtual(options.virtualClock);
+  if (!zr_platform_init(options.headless)) return Fail(zr_platform_error());
+
+  // 3. The service modules.
+  zr_error_init(&errorReport);
+  zr_list_init(&listReport);
+  zr_mem_init(&memoryReport);
+  zr_string_init(&stringReport);
+  servicesStarted = true;
+
+  // 4. String resource 101: the data archive's name.
+  std::snprintf(ioConfig.archiveName, sizeof ioConfig.archiveName, "%s", ARCHIVE_NAME);
+
+  // 5. The file module (a missing archive is reported, and loose files are read instead).
+  zr_io_init(&ioConfig);
+  // Fonts: the font module registers here once it exists.
+
+  // 6. Font names, then the five fonts and the menu module.
+  ReadAppText("FNTFile", fntFile, sizeof fntFile);
+  ReadAppText("MAPFile", mapFile, sizeof mapFile);
+  ReadAppText("MAPFileT", mapFileT, sizeof mapFileT);
+  ReadAppText("MAPTrans", mapTrans, sizeof mapTrans);
+  ReadAppText("MAPShips", mapShips, sizeof mapShips);
+  // Fonts: the main, map, map-title, map-transparent and ships fonts load here once fonts exist.
+  // Menus: the menu module registers here once it exists.
+
+  // 7. Splash, settings and language names.
+  ReadAppText("StartSplash", startSplash, sizeof startSplash);
+  ReadAppText("INIFile", iniFile, sizeof iniFile);
+  std::snprintf(ioConfig.settingsName, sizeof ioConfig.settingsName, "%s", iniFile);
+  ReadAppText("LNGFile", lngFile, sizeof lngFile);
+  // Languages: the language list loads from lngFile here once the window part exists.
+  // Splash: the splash screen of section "<StartSplash>_<language>" opens here once it exists.
+
+  // 8. Window names and help file.
+  ReadAppText("Title", title, sizeof title);
+  ReadAppText("Class", className, sizeof className);
+  ReadAppText("HLPFile", hlpFile, sizeof hlpFile);
+
+  // 9. Single instance: a second running copy is refused here once the window part exists.
+  // 10. Input: the input and player modules register here once they exist.
+  // 11. Sound: the sound device starts here once the sound module exists (never fatal).
+  // 12. Controls: player 1's controls are created and bound for menus here.
+  SetControlBindings();
+
+  // 13. The main window and the display.
+  if (!OpenWindowAndDisplay()) return 0;
+
+  // 14. The palette.
+  ReadAppText("PALFile", palFile, sizeof palFile);
+  palette = palFile[0] ? zr_pal_load(palFile) : nullptr;
+  if (!palette) {
+    return Fail(std::string("cannot load the palette '") + palFile + "' (PALFile in " + TEXTS_FILE +
+                ")");
+  }
+
+  // 15. and 16. High scores and the attract list load here from SCRFile and DMOFile once they
+  // exist.
+  ReadAppText("SCRFile", scrFile, sizeof scrFile);
+  ReadAppText("DMOFile", dmoFile, sizeof dmoFile);
+
+  // 17. The frame timer.
+  timerId = zr_timer_start(TimerTick, 10);
+  if (timerId == 0) return Fail("Timer Init failed");
+
+  // 18. to 20.
+  if (redrawPending) RedrawScreen();
+  set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
+  std::srand(zr_get_tick_count() & 0xFFFF);
+
+  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds load here.
+
+  // 22. Splash: the splash screen closes here. The loaded palette is selected.
+  zr_pal_set(palette);
+
+  // 23. Ready; menu 0 opens and menuSound loads here once menus and sound exist.
+  appReady = 1;
+  return 1;
+}
+
+const char* StartUpError() {
+  return startUpError.c_str();
+}
+
+void ShutDown() {
+  if (!servicesStarted) return;
+  servicesStarted = false;
+
+  // 1. Nothing is drawn any more. (The C library checks its heap on every release.)
+  displayReady = 0;
+
+  // 2. High scores: saved to SCRFile and freed here; the attract list is freed here.
+  // 3. The display's surfaces; the overlay picture is released here once it exists.
+  zr_dsp_release();
+
+  // 4. The frame timer.
+  zr_timer_stop(&timerId);
+  tickCount = 0;
+
+  // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device close here.
+
+  // 6. Palette; menus, fonts and the language list are freed here; the display mode is restored.
+  zr_pal_free(palette);
+  palette = nullptr;
+  zr_dsp_stop();
+  zr_dsp_free();
+
+  // 7. Player and input modules close here; then the services, memory and errors last.
+  lastShutDown.filesOpen = zr_io_open_count();
+  zr_io_deinit();
+  zr_string_deinit();
+  lastShutDown.memoryBlocks = zr_mem_block_count();
+  lastShutDown.memoryBytes = zr_mem_used();
+  zr_mem_deinit();
+  zr_list_deinit();
+  zr_error_deinit();
+  zr_platform_quit();
+  lastShutDown.done = true;
+
+  // 8. The help viewer is closed here once help exists.
+}
+
+const ShutDownReport& LastShutDown() {
+  return lastShutDown;
+}
