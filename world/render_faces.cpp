@@ -49,15 +49,18 @@ void with_rule(const PixelRule& rule, F&& draw) {
 }
 
 // a + (b - a) * k / n, truncated towards zero (n != 0).
-int64_t lerp(int64_t a, int64_t b, int64_t k, int64_t n) { return a + (b - a) * k / n; }
+int64_t lerp(int64_t a, int64_t b, int64_t k, int64_t n) {
+  return a + (b - a) * k / n;
+}
 
 // Floor division for the edge positions, so that a 16.16 value maps to the pixel it lies in.
-int64_t floor_shift16(int64_t v) { return v >> 16; }
+int64_t floor_shift16(int64_t v) {
+  return v >> 16;
+}
 
 // Position (16.16, 0..65536) along a line from A to B where its projection meets screen offset s:
 // factor * a(t) = s * depth(t), with a and depth linear in t. Returns -1 when it is parallel.
-int64_t perspective_t(int64_t s, int64_t factor, int64_t a0, int64_t a1, int64_t z0,
-                      int64_t z1) {
+int64_t perspective_t(int64_t s, int64_t factor, int64_t a0, int64_t a1, int64_t z0, int64_t z1) {
   const int64_t num = s * z0 - factor * a0;
   const int64_t den = factor * (a1 - a0) - s * (z1 - z0);
   if (den == 0) return -1;
@@ -80,7 +83,8 @@ void draw_flat_face(const RenderTarget& target, const FlatFace& face, const uint
   with_rule(rule, [&](auto put) {
     for (int64_t y = top; y < bottom; ++y) {
       const int64_t k = y - face.far_row;
-      const int64_t xl = floor_shift16(lerp(face.far_left * 65536, face.near_left * 65536, k, rows));
+      const int64_t xl =
+          floor_shift16(lerp(face.far_left * 65536, face.near_left * 65536, k, rows));
       const int64_t xr =
           floor_shift16(lerp(face.far_right * 65536, face.near_right * 65536, k, rows));
       if (xl > xr) continue;
@@ -153,7 +157,8 @@ void draw_side_face(const RenderTarget& target, const SideFace& face, const uint
       if (face.stretch) {
         step = stretched / (height + 1);
       } else {
-        const int64_t repeat = std::max<int64_t>(lerp(face.left_height, face.right_height, k, span), 1);
+        const int64_t repeat =
+            std::max<int64_t>(lerp(face.left_height, face.right_height, k, span), 1);
         step = full / repeat;
       }
       int64_t v = face.anchor_bottom ? full - height * step - 30000 : 0;

@@ -26,8 +26,8 @@ struct PixelRule {
 // A flat up or down face: a trapezoid between the far edge's row and the near edge's row.
 struct FlatFace {
   int64_t far_row, near_row;
-  int64_t far_left, far_right;    // screen columns of the far edge's ends
-  int64_t near_left, near_right;  // and of the near edge's
+  int64_t far_left, far_right;        // screen columns of the far edge's ends
+  int64_t near_left, near_right;      // and of the near edge's
   int64_t texture_far, texture_near;  // texture rows (16.16) at the far and the near edge
   // Near cells work the texture row out per screen row from the edges' relative heights and
   // depths (1/16 world unit), the projection factor and the horizon row.
@@ -41,13 +41,13 @@ struct FlatFace {
 struct SideFace {
   int64_t left_x, right_x;
   int64_t left_top, left_bottom, right_top, right_bottom;  // screen rows
-  int64_t left_height, right_height;  // screen height of the bitmap's repeat at each end
+  int64_t left_height, right_height;    // screen height of the bitmap's repeat at each end
   int64_t texture_left, texture_right;  // texture columns (16.16)
   // Near cells: texture column per screen column from the ends' relative x and depth.
   bool perspective;
   int64_t dx_left, dz_left, dx_right, dz_right;
   int64_t centre_x, projection_x;
-  bool stretch;  // the '!' property: the bitmap once over the face's height
+  bool stretch;        // the '!' property: the bitmap once over the face's height
   bool anchor_bottom;  // the bitmap's '#' flag: its last row meets the bottom edge
 };
 

@@ -51,7 +51,9 @@ int64_t clamp_trunc(double v, double limit) {
   return static_cast<int64_t>(v);
 }
 
-int64_t fixed(double v) { return clamp_trunc(v * FIXED_UNIT, FIXED_LIMIT); }
+int64_t fixed(double v) {
+  return clamp_trunc(v * FIXED_UNIT, FIXED_LIMIT);
+}
 
 // Everything one frame needs, worked out once in draw_world.
 struct Frame {
@@ -130,10 +132,10 @@ PixelRule face_rule(const Bitmap& bitmap, const uint8_t* colour_map, bool skip_z
 
 // The cell's outline relative to the camera, its near edge cut at the near plane.
 struct CellShape {
-  double x0, x1;       // relative x of the smaller-x and larger-x sides
-  double z_far;        // depth of the far edge
-  double z_near;       // depth of the near edge, at least NEAR_PLANE
-  double kept;         // fraction of the depth kept (1 when not cut)
+  double x0, x1;  // relative x of the smaller-x and larger-x sides
+  double z_far;   // depth of the far edge
+  double z_near;  // depth of the near edge, at least NEAR_PLANE
+  double kept;    // fraction of the depth kept (1 when not cut)
   bool cut;
   double up[4], down[4];  // relative heights of the corners (near ones at the cut)
 };
@@ -177,8 +179,8 @@ void draw_floor_face(const Frame& f, const Cell& cell, const CellShape& s, const
     face.near_left = screen_x(f, s.x0, s.z_near);
     face.near_right = screen_x(f, s.x1, s.z_near);
     face.texture_far = 0;
-    face.texture_near = static_cast<int64_t>(
-        std::max<double>(floor_bitmap_size * 65536.0 - 75000.0, 0.0) * s.kept);
+    face.texture_near =
+        static_cast<int64_t>(std::max<double>(floor_bitmap_size * 65536.0 - 75000.0, 0.0) * s.kept);
     face.perspective = near;
     face.dy_far = fixed(h[1]);
     face.dz_far = fixed(s.z_far);
@@ -236,8 +238,8 @@ void draw_wall_face(const Frame& f, const Bitmap& bitmap, bool stretch, const Si
   face.projection_x = f.px;
   face.stretch = stretch;
   face.anchor_bottom = bitmap.hash_flag != 0;
-  draw_side_face(f.target, face, tile_buffer + bitmap.offset, wall_bitmap_width,
-                 wall_bitmap_height, face_rule(bitmap, colour_map, bitmap.has_transparent != 0));
+  draw_side_face(f.target, face, tile_buffer + bitmap.offset, wall_bitmap_width, wall_bitmap_height,
+                 face_rule(bitmap, colour_map, bitmap.has_transparent != 0));
 }
 
 // Does the neighbour's block cover this cell's side completely? Corner pairs (mine, theirs) of
@@ -265,9 +267,7 @@ double face_height_at(const int16_t* h, double x, double z, int64_t column, int6
 // Objects with smaller z first; a plain exchange of neighbours, so the list keeps the order.
 void sort_cell_objects(CellObjects& list) {
   const int count = std::min<int>(list.count, CELL_OBJECTS_MAX);
-  auto z_of = [](int16_t id) {
-    return id >= 0 && id < MAX_OBJECTS ? objects[id].z : 0.0;
-  };
+  auto z_of = [](int16_t id) { return id >= 0 && id < MAX_OBJECTS ? objects[id].z : 0.0; };
   bool exchanged = true;
   while (exchanged) {
     exchanged = false;
@@ -345,8 +345,8 @@ void draw_overlay(const Frame& f, const Cell* cell, int64_t column, int64_t row)
   draw_vertical_line(clamp_int(right), overlay_line_colour);
   draw_horizontal_line(clamp_int(screen_y(f, h_far, z_far)), clamp_int(far_left),
                        clamp_int(far_right), overlay_line_colour);
-  draw_horizontal_line(clamp_int(screen_y(f, h_near, z_near)), clamp_int(left),
-                       clamp_int(right), overlay_line_colour);
+  draw_horizontal_line(clamp_int(screen_y(f, h_near, z_near)), clamp_int(left), clamp_int(right),
+                       overlay_line_colour);
   if (edit_font == nullptr) return;
 
   char text[4][64];
@@ -397,8 +397,7 @@ void draw_cell(const Frame& f, int64_t column, int64_t row, int depth) {
     const double wall_right = wall_bitmap_width - 1.05;
     if (draw_walls && f.walls_ok) {
       if (const Bitmap* b = face_bitmap(*tile, FACE_FAR, false)) {
-        draw_wall_face(f, *b, tile->stretch[3] != 0,
-                       {s.x0, s.z_far, s.up[1], s.down[1], 0.0},
+        draw_wall_face(f, *b, tile->stretch[3] != 0, {s.x0, s.z_far, s.up[1], s.down[1], 0.0},
                        {s.x1, s.z_far, s.up[3], s.down[3], wall_right}, near, colour_map);
       }
     }
@@ -427,10 +426,8 @@ void draw_cell(const Frame& f, int64_t column, int64_t row, int depth) {
     // Left side: seen from the smaller-x side, far end on the left.
     if (const Bitmap* b = face_bitmap(*tile, FACE_LEFT, false)) {
       if (!neighbour_covers(column - 1, row, *cell, 0, 2, 1, 3)) {
-        draw_wall_face(f, *b, tile->stretch[0] != 0,
-                       {s.x0, s.z_far, s.up[1], s.down[1], 0.0},
-                       {s.x0, s.z_near, s.up[0], s.down[0], wall_right * s.kept}, near,
-                       colour_map);
+        draw_wall_face(f, *b, tile->stretch[0] != 0, {s.x0, s.z_far, s.up[1], s.down[1], 0.0},
+                       {s.x0, s.z_near, s.up[0], s.down[0], wall_right * s.kept}, near, colour_map);
       }
     }
     // Right side: seen from the larger-x side, near end on the left.
@@ -444,8 +441,7 @@ void draw_cell(const Frame& f, int64_t column, int64_t row, int depth) {
     // Near side: wholly behind the near plane when the cell was cut.
     if (const Bitmap* b = face_bitmap(*tile, FACE_NEAR, false); b != nullptr && !s.cut) {
       if (!neighbour_covers(column, row + 1, *cell, 0, 1, 2, 3)) {
-        draw_wall_face(f, *b, tile->stretch[1] != 0,
-                       {s.x0, s.z_near, s.up[0], s.down[0], 0.0},
+        draw_wall_face(f, *b, tile->stretch[1] != 0, {s.x0, s.z_near, s.up[0], s.down[0], 0.0},
                        {s.x1, s.z_near, s.up[2], s.down[2], wall_right}, near, colour_map);
       }
     }
@@ -525,8 +521,8 @@ void draw_world(double x, double y, double z, bool overlay) {
   f.cam_y = y;
   f.cam_z = z;
   f.centre_x = view_centre_x;
-  f.centre_y = view_centre_y +
-               static_cast<int64_t>(std::floor(double(view_shift) * view_max_y / 100.0));
+  f.centre_y =
+      view_centre_y + static_cast<int64_t>(std::floor(double(view_shift) * view_max_y / 100.0));
   f.px = projection_x;
   f.py = projection_y;
   f.floors_ok = floor_bitmap_size >= 1 && floor_bitmap_size <= 256;
