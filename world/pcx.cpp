@@ -33,7 +33,9 @@ inline int next_byte(ByteReader& r) {
   return r.data[r.pos++];
 }
 
-int16_t le16(const uint8_t* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
+int16_t le16(const uint8_t* p) {
+  return static_cast<int16_t>(p[0] | (p[1] << 8));
+}
 
 [[noreturn]] void refuse(ZR_FILE* file, const char* format, const char* name) {
   zr_io_fclose(file);
@@ -58,8 +60,8 @@ void decode_line(ByteReader& r, uint8_t* line, int bytes_per_line, int shift) {
 
 }  // namespace
 
-void load_pcx_file(const char* name, int /*colour_count*/, int first_colour,
-                   int destination_colour, Picture* picture) {
+void load_pcx_file(const char* name, int /*colour_count*/, int first_colour, int destination_colour,
+                   Picture* picture) {
   ZR_FILE* file = zr_io_fopen(name, "rb");
   if (!file) world_fatal(1, "Cant open the file : %s", name);
 

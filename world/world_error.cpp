@@ -43,8 +43,14 @@ void world_exit(int status) {
   std::exit(status);
 }
 
-void world_set_exit_handler(WorldExitHandler handler) { exit_handler = handler; }
+void world_set_exit_handler(WorldExitHandler handler) {
+  exit_handler = handler;
+}
 
-const char* world_last_error() { return last_report; }
+const char* world_last_error() {
+  return last_report;
+}
 
-int world_error_count() { return report_count; }
+int world_error_count() {
+  return report_count;
+}
