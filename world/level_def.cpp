@@ -497,11 +497,12 @@ void sprite_line(const char* line) {
   t.number("=", &n, "");
   if (n < 0 || n > MAX_SPRITE_NUMBER) world_fatal(0, "Wrong sprite number : %i", n);
   if (sprites[n].defined) world_fatal(0, "Sprite number already defined : %i", n);
+  // The bitmap's name (value 1), then values 2 to 12.
   char bitmap[LINE_BUFFER_SIZE];
-  int32_t values[11] = {};
+  int32_t values[13] = {};
   if (!t.text(",", bitmap, sizeof bitmap))
     world_fatal(0, "Very Few parameters in sprite number %i", n);
-  for (int i = 1; i < 11; ++i)
+  for (int i = 2; i <= 12; ++i)
     if (!t.number(",", &values[i])) world_fatal(0, "Very Few parameters in sprite number %i", n);
   int index = find_in(bitmap, sprite_bitmap_name, num_sprite_bitmaps);
   if (index == -10) world_fatal(0, "Sprite Bitmap name don't exist : %s", bitmap);
@@ -510,10 +511,10 @@ void sprite_line(const char* line) {
   int height = index >= 0 ? sprite_bitmap_index[index].height : 0;
   int width = index >= 0 ? sprite_bitmap_index[index].width : 0;
   s.sprite_bitmap = static_cast<int16_t>(index);
-  s.size_v = sprite_size(values[1], height);
-  s.size_h = sprite_size(values[2], width);
-  s.blend_table = static_cast<uint8_t>(values[3] & 0xFF);
-  for (int i = 0; i < 8; ++i) s.values[i] = static_cast<int16_t>(values[4 + i]);
+  s.size_v = sprite_size(values[2], height);
+  s.size_h = sprite_size(values[3], width);
+  s.blend_table = static_cast<uint8_t>(values[4] & 0xFF);
+  for (int i = 0; i < 8; ++i) s.values[i] = static_cast<int16_t>(values[5 + i]);
   s.defined = 1;
 }
 
@@ -736,7 +737,7 @@ int read_level_line(ZR_FILE* file, char* buffer) {
       zr_io_fgetc(file);  // the line feed
       break;
     }
-    if (++counted > LINE_MAX) world_fatal(0, "ERROR : Line is too long! ( maximun 9999 )");
+    if (++counted > LEVEL_LINE_MAX) world_fatal(0, "ERROR : Line is too long! ( maximun 9999 )");
     if (c >= 32) buffer[length++] = static_cast<char>(c);
   }
   buffer[length] = '\0';

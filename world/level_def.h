@@ -31,7 +31,7 @@ constexpr int MAX_ANI_OBJECTS = 200;
 constexpr int ANIMATION_MAX_FRAMES = 40;
 constexpr int PATH_MAX_FRAMES = 30;   // moving cells and animated objects use at most 29
 constexpr int BITMAP_NAME_SIZE = 40;  // at most 39 characters
-constexpr int LINE_MAX = 9999;
+constexpr int LEVEL_LINE_MAX = 9999;
 constexpr int LINE_BUFFER_SIZE = 11000;
 constexpr int TILE_BUFFER_STRIDE = 256;
 constexpr int CELL_OBJECTS_MAX = 15;
@@ -169,7 +169,7 @@ int find_sprite_bitmap(char* name);
 int sprite_bitmap_animation(const char* name);
 
 // The line reader: returns 1 with a line in buffer (LINE_BUFFER_SIZE bytes), 0 at end of file.
-// A line longer than LINE_MAX characters is fatal.
+// A line longer than LEVEL_LINE_MAX characters is fatal.
 int read_level_line(ZR_FILE* file, char* buffer);
 // Interprets one line of the second pass (also used for the lines a "]" line stands for).
 void handle_level_line(const char* line);
