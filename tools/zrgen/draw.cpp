@@ -144,6 +144,10 @@ void fill_circle(Canvas& canvas, double cx, double cy, double r, uint8_t colour)
   fill_ellipse(canvas, cx, cy, r, r, colour);
 }
 
+void fill_circle(Canvas& canvas, double cx, double cy, double r, const Shader& shader) {
+  fill_ellipse(canvas, cx, cy, r, r, shader);
+}
+
 void ring(Canvas& canvas, double cx, double cy, double r, double width, uint8_t colour) {
   const double inner = std::max(0.0, r - width);
   scan_ellipse(canvas, cx, cy, r, r, [&](int x, int y) {
@@ -222,7 +226,10 @@ void outline_tinted(Canvas& canvas, int level) {
         if (nx < 0 || ny < 0 || nx >= src.width || ny >= src.height) continue;
         const uint8_t c = src.get(nx, ny);
         if (c != 0) {
-          canvas.set(x, y, pal::shade(ramp_of(c), level));
+          // The glare colours have no dark end of their own: they get a grey edge.
+          pal::Ramp ramp = ramp_of(c);
+          if (ramp == pal::SPECIAL || ramp == pal::HIGHLIGHT) ramp = pal::GREY;
+          canvas.set(x, y, pal::shade(ramp, level));
           break;
         }
       }

@@ -39,6 +39,7 @@ void thick_line(Canvas& canvas, Vec2 a, Vec2 b, double width, uint8_t colour);
 void fill_ellipse(Canvas& canvas, double cx, double cy, double rx, double ry, uint8_t colour);
 void fill_ellipse(Canvas& canvas, double cx, double cy, double rx, double ry, const Shader& shader);
 void fill_circle(Canvas& canvas, double cx, double cy, double r, uint8_t colour);
+void fill_circle(Canvas& canvas, double cx, double cy, double r, const Shader& shader);
 // The ring between radius r - width and r.
 void ring(Canvas& canvas, double cx, double cy, double r, double width, uint8_t colour);
 
