@@ -22,6 +22,8 @@ SDL_Texture* texture = nullptr;
 int textureWidth = 0;
 int textureHeight = 0;
 std::vector<uint32_t> converted;  // the last presented picture as 0xAARRGGBB
+int convertedWidth = 0;
+int convertedHeight = 0;
 
 bool fail(const std::string& reason) {
   lastError = reason;
@@ -228,6 +230,8 @@ void zr_window_present(const ZR_SURFACE* surface, const uint8_t* palette) {
   if (!surface || !surface->pixels || surface->width <= 0 || surface->height <= 0) return;
   const int width = surface->width, height = surface->height;
   converted.resize(size_t(width) * height);
+  convertedWidth = width;
+  convertedHeight = height;
   for (int row = 0; row < height; ++row) {
     convertRow(*surface, palette, row, converted.data() + size_t(row) * width);
   }
@@ -241,6 +245,12 @@ void zr_window_present(const ZR_SURFACE* surface, const uint8_t* palette) {
   SDL_RenderClear(renderer);
   SDL_RenderCopy(renderer, texture, nullptr, &target);
   SDL_RenderPresent(renderer);
+}
+
+const uint32_t* zr_window_last_picture(int* width, int* height) {
+  if (width) *width = convertedWidth;
+  if (height) *height = convertedHeight;
+  return converted.empty() ? nullptr : converted.data();
 }
 
 ZR_PLACEMENT zr_window_fit(int clientWidth, int clientHeight, int pictureWidth, int pictureHeight) {

@@ -38,6 +38,9 @@ void zr_surface_free(ZR_SURFACE* surface);
 // Shows a surface in the window; palette (768 bytes) colours an 8-bit surface.
 // Headless: converted, shown nowhere.
 void zr_window_present(const ZR_SURFACE* surface, const uint8_t* palette);
+// The last presented picture as converted for the screen (0xAARRGGBB per pixel, rows without
+// padding), or nullptr before the first presentation.
+const uint32_t* zr_window_last_picture(int* width, int* height);
 
 // Where a picture of pictureWidth x pictureHeight lands in a client area: centred, at the largest
 // integer factor that fits, or shrunk with its aspect kept when even factor 1 does not fit.

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "engine/platform/messages.h"
 
@@ -84,6 +86,38 @@ TEST(VideoTest, HeadlessWindowOpensActiveAndPresentsEveryDepth) {
   zr_platform_quit();
   EXPECT_FALSE(zr_window_is_open());
   zr_clear_messages();
+}
+
+TEST(VideoTest, PresentationConvertsEveryDepth) {
+  uint8_t palette[768] = {};
+  palette[7 * 3 + 0] = 0xF8;  // entry 7
+  palette[7 * 3 + 1] = 0x84;
+  palette[7 * 3 + 2] = 0x18;
+  struct Pixel {
+    int bpp;
+    std::vector<uint8_t> bytes;
+    uint32_t expected;
+  };
+  // 5-6-5 channels widen by repeating their top bits, so that full white stays white.
+  const Pixel pixels[] = {{8, {7}, 0xFFF88418u},
+                          {16, {0x23, 0xFC}, 0xFFFF8618u},  // 11111 100001 00011
+                          {24, {0x18, 0x84, 0xF8}, 0xFFF88418u},
+                          {32, {0x18, 0x84, 0xF8, 0x00}, 0xFFF88418u}};
+  for (const Pixel& pixel : pixels) {
+    ZR_SURFACE surface;
+    ASSERT_EQ(zr_surface_create(&surface, 3, 2, pixel.bpp), 1);
+    std::copy(pixel.bytes.begin(), pixel.bytes.end(),
+              surface.pixels + surface.pitch + pixel.bytes.size());  // row 1, column 1
+    zr_window_present(&surface, palette);
+    int width = 0, height = 0;
+    const uint32_t* picture = zr_window_last_picture(&width, &height);
+    ASSERT_NE(picture, nullptr);
+    ASSERT_EQ(width, 3);
+    ASSERT_EQ(height, 2);
+    EXPECT_EQ(picture[4], pixel.expected) << pixel.bpp;
+    EXPECT_EQ(picture[0], 0xFF000000u) << pixel.bpp;
+    zr_surface_free(&surface);
+  }
 }
 
 TEST(VideoTest, SigtermBecomesWmClose) {
