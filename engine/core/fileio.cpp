@@ -628,6 +628,10 @@ int zr_io_archive_entries() {
   return g_entryCount;
 }
 
+const char* zr_io_archive_name(int index) {
+  return index >= 0 && index < g_entryCount ? g_entries[index].name : nullptr;
+}
+
 void zr_io_disk_path(const char* name, char* out, int size) {
   if (out == nullptr || size <= 0) return;
   std::snprintf(out, static_cast<size_t>(size), "%s",

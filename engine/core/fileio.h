@@ -57,6 +57,8 @@ int zr_io_open_count();
 int zr_io_module();
 // Number of archive entries loaded (0 when no archive).
 int zr_io_archive_entries();
+// The first name of archive entry index (0-based, upper case), or nullptr.
+const char* zr_io_archive_name(int index);
 
 // Turns a data path ('\' separators, any case) into a path for the disk: '/' separators, each
 // component matched case-insensitively when the exact name does not exist. Plain C file functions
