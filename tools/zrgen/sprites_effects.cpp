@@ -120,16 +120,16 @@ Canvas blast_frame(int k, int count, Rng& rng) {
   }
   // The fireball: hot in the middle, cooling outwards, growing and then burning out.
   const double grow = std::min(1.0, t * 2.6);
-  const double heat = std::max(0.0, 1.0 - t * 1.35);
+  const double heat = std::max(0.0, 1.0 - t * 1.15);
   if (heat > 0) {
     const double r = 6 + 16 * grow;
     for (int i = 0; i < 16; ++i) {
       const double a = rng.unit() * 2 * kPi, d = rng.unit() * r * 0.6;
       const double bx = cx + std::cos(a) * d, by = cy + std::sin(a) * d * 0.85;
       const double br = (0.3 + 0.3 * rng.unit()) * r * (0.55 + 0.45 * heat);
-      const pal::Ramp ramp = d < r * 0.25 && heat > 0.4 ? pal::YELLOW
-                             : heat > 0.45              ? pal::ORANGE
-                                                        : pal::RED;
+      const pal::Ramp ramp = d < r * 0.3 && heat > 0.3 ? pal::YELLOW
+                             : heat > 0.25             ? pal::ORANGE
+                                                       : pal::RED;
       draw::fill_circle(c, bx, by, br,
                         draw::sphere_shade(ramp, bx, by, br, -1, -1, 6 + 4 * heat, 12 + 3 * heat));
     }
