@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
@@ -38,9 +39,10 @@ void read_entry(const char* name) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz_start_core();
   int32_t before = zr_mem_used();
-  fuzz_write("VELDRAN.DAT", data, size);
+  static const std::string path = fuzz_path("VELDRAN.DAT");
+  fuzz_write(path, data, size);
   static ZR_IO_CONFIG config{};
-  std::strcpy(config.archiveName, "VELDRAN.DAT");
+  std::snprintf(config.archiveName, sizeof config.archiveName, "%s", path.c_str());
   zr_io_init(&config);
 
   int entries = zr_io_archive_entries();

@@ -1,5 +1,6 @@
-// Shared set-up of the core fuzz harnesses: a scratch folder as the current directory, the core
-// modules started once, and warning boxes answered at once.
+// Shared set-up of the core fuzz harnesses: a scratch folder for the files (named by full path,
+// since libFuzzer keeps relative paths to its corpus), the core modules started once, and warning
+// boxes answered at once.
 #pragma once
 #include <unistd.h>
 
@@ -13,6 +14,16 @@
 #include "engine/core/zr_string.h"
 #include "engine/platform/message_box.h"
 
+inline char* fuzz_folder() {
+  static char folder[] = "/tmp/zrfuzz.XXXXXX";
+  return folder;
+}
+
+// The full path of a file in the scratch folder.
+inline std::string fuzz_path(const char* name) {
+  return std::string(fuzz_folder()) + "/" + name;
+}
+
 inline int fuzz_quiet_box(const char*, const char*, uint32_t) {
   return IDOK;
 }
@@ -22,18 +33,17 @@ inline void fuzz_start_core() {
   if (started) return;
   started = true;
   static int32_t reportSwitch = 1;  // every message path runs, into the quiet box
-  static char folder[] = "/tmp/zrfuzz.XXXXXX";
-  if (::mkdtemp(folder) == nullptr || ::chdir(folder) != 0) std::abort();
+  if (::mkdtemp(fuzz_folder()) == nullptr) std::abort();
   zr_message_box_set_hook(fuzz_quiet_box);
   zr_error_init(&reportSwitch);
   zr_list_init(&reportSwitch);
   zr_mem_init(&reportSwitch);
   zr_string_init(&reportSwitch);
-  std::atexit([] { std::system((std::string("rm -rf ") + folder).c_str()); });
+  std::atexit([] { std::system((std::string("rm -rf ") + fuzz_folder()).c_str()); });
 }
 
-inline void fuzz_write(const char* name, const uint8_t* data, size_t size) {
-  FILE* out = std::fopen(name, "wb");
+inline void fuzz_write(const std::string& path, const uint8_t* data, size_t size) {
+  FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) std::abort();
   if (size > 0) std::fwrite(data, 1, size, out);
   std::fclose(out);

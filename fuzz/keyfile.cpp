@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "engine/core/fileio.h"
 #include "fuzz/fuzz_support.h"
@@ -14,7 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static ZR_IO_CONFIG config{};
   zr_io_init(&config);
   int32_t before = zr_mem_used();
-  fuzz_write("fuzz.ini", data, size);
+  static const std::string path = fuzz_path("fuzz.ini");
+  const char* file = path.c_str();
+  fuzz_write(path, data, size);
 
   const char* keys[][2] = {{"Sound", "Volume"}, {"A", "x"}, {"", ""}, {"[", "="}, {"S", "K"}};
   char text[256];
@@ -22,15 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int32_t number = 0;
   float value = 0;
   for (const auto& key : keys) {
-    zr_io_get_string(key[0], key[1], text, sizeof text, "fuzz.ini");
-    zr_io_get_string(key[0], key[1], tiny, sizeof tiny, "fuzz.ini");
-    zr_io_get_int(key[0], key[1], &number, "fuzz.ini");
-    zr_io_get_float(key[0], key[1], &value, "fuzz.ini");
+    zr_io_get_string(key[0], key[1], text, sizeof text, file);
+    zr_io_get_string(key[0], key[1], tiny, sizeof tiny, file);
+    zr_io_get_int(key[0], key[1], &number, file);
+    zr_io_get_float(key[0], key[1], &value, file);
   }
-  zr_io_replace_string("A", "x", "22", "fuzz.ini");
-  zr_io_put_string("A", "x", "fuzz", "fuzz.ini");
-  zr_io_put_int("Sound", "Volume", 80, "fuzz.ini");
-  zr_io_get_string("A", "x", text, sizeof text, "fuzz.ini");
+  zr_io_replace_string("A", "x", "22", file);
+  zr_io_put_string("A", "x", "fuzz", file);
+  zr_io_put_int("Sound", "Volume", 80, file);
+  zr_io_get_string("A", "x", text, sizeof text, file);
 
   if (zr_io_open_count() != 0 || zr_mem_used() != before) std::abort();
   zr_io_deinit();
