@@ -1,6 +1,7 @@
 #include "engine/platform/video.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -46,31 +47,36 @@ uint32_t rgb(uint32_t red, uint32_t green, uint32_t blue) {
   return 0xFF000000u | (red << 16) | (green << 8) | blue;
 }
 
-void convertRow(const ZR_SURFACE& surface, const uint8_t* palette, int row, uint32_t* out) {
-  const uint8_t* in = surface.pixels + size_t(row) * surface.pitch;
-  for (int x = 0; x < surface.width; ++x) {
+uint32_t from565(uint32_t word) {
+  uint32_t red = (word >> 11) & 0x1F, green = (word >> 5) & 0x3F, blue = word & 0x1F;
+  // Repeating the top bits keeps full white white.
+  return rgb((red << 3) | (red >> 2), (green << 2) | (green >> 4), (blue << 3) | (blue >> 2));
+}
+
+// Converts the surface into `out` (rows without padding), the depth chosen once per picture.
+void convertPicture(const ZR_SURFACE& surface, const uint8_t* palette, uint32_t* out) {
+  std::array<uint32_t, 256> colours;
+  if (surface.bpp == 8) {
+    for (uint32_t i = 0; i < 256; ++i) {
+      colours[i] = palette ? rgb(palette[3 * i], palette[3 * i + 1], palette[3 * i + 2])
+                           : rgb(i, i, i);  // no palette: grey levels
+    }
+  }
+  const int width = surface.width;
+  for (int row = 0; row < surface.height; ++row, out += width) {
+    const uint8_t* in = surface.pixels + size_t(row) * surface.pitch;
     switch (surface.bpp) {
-      case 8: {
-        if (palette) {
-          const uint8_t* entry = palette + in[x] * 3;
-          out[x] = rgb(entry[0], entry[1], entry[2]);
-        } else {
-          out[x] = rgb(in[x], in[x], in[x]);
-        }
+      case 8:
+        for (int x = 0; x < width; ++x) out[x] = colours[in[x]];
         break;
-      }
-      case 16: {
-        uint32_t word = uint32_t(in[2 * x]) | (uint32_t(in[2 * x + 1]) << 8);
-        uint32_t red = (word >> 11) & 0x1F, green = (word >> 5) & 0x3F, blue = word & 0x1F;
-        out[x] =
-            rgb((red << 3) | (red >> 2), (green << 2) | (green >> 4), (blue << 3) | (blue >> 2));
+      case 16:
+        for (int x = 0; x < width; ++x) out[x] = from565(in[2 * x] | (in[2 * x + 1] << 8));
         break;
-      }
       case 24:
-        out[x] = rgb(in[3 * x + 2], in[3 * x + 1], in[3 * x]);
+        for (int x = 0; x < width; ++x) out[x] = rgb(in[3 * x + 2], in[3 * x + 1], in[3 * x]);
         break;
       default:
-        out[x] = rgb(in[4 * x + 2], in[4 * x + 1], in[4 * x]);
+        for (int x = 0; x < width; ++x) out[x] = rgb(in[4 * x + 2], in[4 * x + 1], in[4 * x]);
         break;
     }
   }
@@ -232,9 +238,7 @@ void zr_window_present(const ZR_SURFACE* surface, const uint8_t* palette) {
   converted.resize(size_t(width) * height);
   convertedWidth = width;
   convertedHeight = height;
-  for (int row = 0; row < height; ++row) {
-    convertRow(*surface, palette, row, converted.data() + size_t(row) * width);
-  }
+  convertPicture(*surface, palette, converted.data());
   if (!renderer || !ensureTexture(width, height)) return;
   SDL_UpdateTexture(texture, nullptr, converted.data(), width * 4);
   int clientWidth = 0, clientHeight = 0;
