@@ -16,11 +16,11 @@ using draw::Vec2;
 using draw::Vec3;
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kWidth = 48;  // picture size of every ship frame
+constexpr int kWidth = 50;  // picture size of every ship frame
 constexpr int kHeight = 22;
 constexpr double kPitch = 0.34;  // the camera looks down on the ship by about 20 degrees
-constexpr double kScale = 3.6;   // pixels per model unit
-constexpr double kCentreX = 20.5;
+constexpr double kScale = 3.5;   // pixels per model unit
+constexpr double kCentreX = 19.5;
 constexpr double kCentreY = 12.0;
 
 // A cross-section of the fuselage at one x: top, bottom and half-width.
@@ -143,7 +143,7 @@ void draw_flame(Canvas& c, const draw::View& view, double length, Rng& rng) {
   draw::fill_ellipse(c, core.x, core.y, 0.9, 0.8, kWhite);
 }
 
-Canvas ship_picture(double yaw, double flame, Rng& rng) {
+Canvas ship_picture(double yaw, double flame, Rng& rng, bool beacon = false) {
   Canvas c(kWidth, kHeight);
   const draw::View view = ship_view(yaw);
   // The flame is behind the hull unless the tail turns towards the viewer.
@@ -152,6 +152,12 @@ Canvas ship_picture(double yaw, double flame, Rng& rng) {
   draw::draw_mesh(c, ship_mesh(), view, {-0.35, 0.8, 0.55}, 4.5);
   if (flame_in_front) draw_flame(c, view, flame, rng);
   draw::outline_tinted(c, 1);
+  if (beacon) {
+    // The navigation light at the top of the fin.
+    const Vec2 b = draw::project(view, {4.45, 2.35, 0});
+    c.set(static_cast<int>(b.x), static_cast<int>(b.y), kWhite);
+    c.set(static_cast<int>(b.x), static_cast<int>(b.y) - 1, pal::shade(pal::RED, 13));
+  }
   return c;
 }
 
@@ -292,21 +298,25 @@ std::vector<SpriteArt> ship_art() {
   idle.frames = {ship_picture(0, 0, still_rng)};
   out.push_back(idle);
 
-  // Thrust: the flame lights, burns and dies down; the last stop frame is the ship at rest.
+  // Thrust: the flame lights and burns; the game replays the burning frames while thrust is held.
   {
     std::vector<Canvas> f;
-    for (double len : {1.0, 2.0, 2.9, 3.6}) f.push_back(ship_picture(0, len, rng));
+    for (double len : {0.8, 1.6, 2.3, 2.9}) f.push_back(ship_picture(0, len, rng));
     out.push_back(make_art("spr_start_thrust", "STHR", std::move(f), {4, 4, 4, 4}));
   }
   {
     std::vector<Canvas> f;
-    for (double len : {3.6, 3.1, 3.9, 3.4}) f.push_back(ship_picture(0, len, rng));
+    for (double len : {2.9, 2.5, 3.1, 2.7}) f.push_back(ship_picture(0, len, rng));
     out.push_back(make_art("spr_continue_thrust", "CTHR", std::move(f), {3, 3, 3, 3}));
   }
   {
     std::vector<Canvas> f;
-    for (double len : {2.8, 1.8, 0.9, 0.0}) f.push_back(ship_picture(0, len, rng));
-    out.push_back(make_art("spr_stop_thrust", "PTHR", std::move(f), {4, 4, 4, 4}));
+    // The game gives this animation again each time it ends while no thrust is held, so it is
+    // also the ship's idle loop: a last glow in the nozzle with the fin's light, then the ship at
+    // rest.
+    f.push_back(ship_picture(0, 0.5, rng, true));
+    f.push_back(ship_picture(0, 0.0, rng));
+    out.push_back(make_art("spr_stop_thrust", "PTHR", std::move(f), {8, 45}));
   }
   // Reversal: the nose swings round through the viewer to the new side (the last frame faces -x;
   // the game mirrors it when the ship now faces +x).
@@ -321,7 +331,7 @@ std::vector<SpriteArt> ship_art() {
   for (int dir : {-1, 1}) {
     std::vector<Canvas> f;
     for (int deg : {0, 25, 50, 65, 65, 50, 25, 0}) {
-      f.push_back(ship_picture(dir * deg * kPi / 180, 3.0, rng));
+      f.push_back(ship_picture(dir * deg * kPi / 180, 2.7, rng));
     }
     out.push_back(make_art(dir < 0 ? "spr_jetturnb" : "spr_jetturnf", dir < 0 ? "JETB" : "JETF",
                            std::move(f), {8, 8, 8, 8, 8, 8, 8, 8}));
