@@ -118,7 +118,8 @@ int zr_message_box(const char* text, const char* caption, uint32_t type) {
     answer = hook(text, caption, type);
   } else {
     const char* title = caption ? caption : "Error";
-    answer = zr_platform_is_headless() ? logBox(text, title, type) : showBox(text, title, type);
+    bool windowed = zr_platform_is_started() && !zr_platform_is_headless();
+    answer = windowed ? showBox(text, title, type) : logBox(text, title, type);
   }
   if (stepAfter) stepAfter();
   return answer;

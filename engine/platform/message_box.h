@@ -1,6 +1,7 @@
 // The warning box: a blocking native message box (MB_SYSTEMMODAL is always added). In headless mode
 // the text goes as "%s: %s" (caption, or "Error" when none) to Warning.txt in the current directory
-// and to standard error, and the box is answered at once with its default button.
+// and to standard error, and the box is answered at once with its default button. The same
+// happens before the platform is started (tools, tests) and when no box can be shown.
 #pragma once
 #include <cstdint>
 

@@ -144,6 +144,10 @@ bool zr_platform_is_headless() {
   return headless;
 }
 
+bool zr_platform_is_started() {
+  return initialised;
+}
+
 const char* zr_platform_error() {
   return lastError.c_str();
 }

@@ -19,6 +19,7 @@ struct ZR_SURFACE {
 int zr_platform_init(bool headless);
 void zr_platform_quit();
 bool zr_platform_is_headless();
+bool zr_platform_is_started();
 const char* zr_platform_error();
 
 // Desktop work area in pixels (320 x 200 multiples are chosen from it).

@@ -49,6 +49,15 @@ TEST_F(HeadlessBoxTest, LogsToWarningTxtAndAnswersTheDefaultButton) {
   EXPECT_EQ(ReadFile("Warning.txt"), expected + "Later: More\n");
 }
 
+TEST(MessageBoxTest, BeforeThePlatformStartsBoxesAreLoggedToo) {
+  ScopedTempDir dir;
+  ASSERT_FALSE(zr_platform_is_started());
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(zr_message_box("Early", "Start", MB_OKCANCEL), IDOK);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Start: Early\n");
+  EXPECT_EQ(ReadFile("Warning.txt"), "Start: Early\n");
+}
+
 std::vector<std::string> events;
 
 int FakeBox(const char* text, const char* caption, uint32_t type) {
