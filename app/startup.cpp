@@ -48,6 +48,7 @@ int OpenWindowAndDisplay() {
   if (!zr_window_open(windowTitle, ZR_DSP_BASE_WIDTH * factor, ZR_DSP_BASE_HEIGHT * factor)) {
     return Fail(zr_platform_error());
   }
+  zr_window_set_minimum_size(ZR_DSP_BASE_WIDTH, ZR_DSP_BASE_HEIGHT);
   if (!zr_dsp_init()) return Fail("cannot create the frame buffer");
   ZR_DSP_START start = {};
   start.frameBuffer = &frameBuffer;

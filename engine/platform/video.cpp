@@ -215,6 +215,10 @@ void zr_window_set_title(const char* title) {
   if (window) SDL_SetWindowTitle(window, windowTitle.c_str());
 }
 
+void zr_window_set_minimum_size(int clientWidth, int clientHeight) {
+  if (window) SDL_SetWindowMinimumSize(window, clientWidth, clientHeight);
+}
+
 const char* zr_window_title() {
   return windowTitle.c_str();
 }

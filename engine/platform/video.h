@@ -31,6 +31,8 @@ void zr_window_close();
 bool zr_window_is_open();
 void zr_window_client_size(int* width, int* height);
 void zr_window_set_title(const char* title);
+// The smallest client area the user can size the window to.
+void zr_window_set_minimum_size(int clientWidth, int clientHeight);
 // The title given at opening (empty when no window was opened).
 const char* zr_window_title();
 
