@@ -35,13 +35,33 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kAnimations[] = {
-    "spr_start_thrust", "spr_continue_thrust", "spr_stop_thrust", "spr_jetturnb", "spr_jetturnf",
-    "spr_reverse",      "spr_explode1",        "spr_explode2",    "spr_ufoa",     "spr_popa",
-    "spr_popc",         "spr_laserf",          "spr_laser",       "spr_warp",     "spr_tank",
-    "spr_hang",         "spr_flap",            "spr_blade",       "spr_hover",    "spr_rdeye",
-    "spr_screw",        "spr_jump",            "spr_animated_bounce", "spr_bullet", "spr_shoto",
-    "spr_sleda",        "spr_shadowa"};
+constexpr const char* kAnimations[] = {"spr_start_thrust",
+                                       "spr_continue_thrust",
+                                       "spr_stop_thrust",
+                                       "spr_jetturnb",
+                                       "spr_jetturnf",
+                                       "spr_reverse",
+                                       "spr_explode1",
+                                       "spr_explode2",
+                                       "spr_ufoa",
+                                       "spr_popa",
+                                       "spr_popc",
+                                       "spr_laserf",
+                                       "spr_laser",
+                                       "spr_warp",
+                                       "spr_tank",
+                                       "spr_hang",
+                                       "spr_flap",
+                                       "spr_blade",
+                                       "spr_hover",
+                                       "spr_rdeye",
+                                       "spr_screw",
+                                       "spr_jump",
+                                       "spr_animated_bounce",
+                                       "spr_bullet",
+                                       "spr_shoto",
+                                       "spr_sleda",
+                                       "spr_shadowa"};
 
 // Type codes the game creates objects of (pools, layouts, the cockpit).
 constexpr int kTypeCodes[] = {100, 101, 105, 106, 107, 119, 121, 122, 124,
@@ -60,12 +80,16 @@ std::map<std::string, std::vector<uint8_t>> tree(const fs::path& root) {
   return files;
 }
 
-int run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+int run(const std::string& command) {
+  return std::system((command + " >/dev/null 2>&1").c_str());
+}
 
 struct WorldExit {
   int status;
 };
-[[noreturn]] void throw_exit(int status) { throw WorldExit{status}; }
+[[noreturn]] void throw_exit(int status) {
+  throw WorldExit{status};
+}
 
 std::vector<std::string>& boxes() {
   static std::vector<std::string> list;
@@ -88,9 +112,10 @@ class GeneratedContent : public ::testing::Test {
     packed_ = generated_ && fs::exists(zrpack);
     if (packed_) {
       fs::create_directories(root_ / "game");
-      packed_ = run(zrpack + " create " + (root_ / "game" / "VELDRAN.DAT").string() + " " +
-                    (root_ / "a").string()) == 0 &&
-                run(zrpack + " create " + (root_ / "b.DAT").string() + " " + (root_ / "b").string()) == 0;
+      packed_ =
+          run(zrpack + " create " + (root_ / "game" / "VELDRAN.DAT").string() + " " +
+              (root_ / "a").string()) == 0 &&
+          run(zrpack + " create " + (root_ / "b.DAT").string() + " " + (root_ / "b").string()) == 0;
     }
   }
   static void TearDownTestSuite() {
@@ -238,9 +263,9 @@ TEST_F(GeneratedContent, PaletteRampsRunFromDarkToLight) {
   const uint8_t* p = file.data() + file.size() - 768;
   auto luma = [p](int i) { return p[i * 3] * 30 + p[i * 3 + 1] * 59 + p[i * 3 + 2] * 11; };
   EXPECT_EQ(p[0] + p[1] + p[2], 0) << "entry 0 is black";
-  const int ramps[][2] = {{10, 25},   {26, 41},   {42, 57},   {58, 73},   {74, 89},  {90, 105},
-                          {106, 121}, {122, 137}, {138, 148}, {149, 159}, {160, 175}, {176, 191},
-                          {192, 207}, {208, 223}, {224, 239}};
+  const int ramps[][2] = {{10, 25},   {26, 41},   {42, 57},   {58, 73},   {74, 89},
+                          {90, 105},  {106, 121}, {122, 137}, {138, 148}, {149, 159},
+                          {160, 175}, {176, 191}, {192, 207}, {208, 223}, {224, 239}};
   for (const auto& r : ramps)
     for (int i = r[0]; i < r[1]; ++i) EXPECT_LT(luma(i), luma(i + 1)) << "entry " << i;
   for (int i = 149; i <= 159; ++i) EXPECT_GT(luma(i), 100 * 120) << "highlight entry " << i;
@@ -262,7 +287,8 @@ TEST_F(GeneratedContent, TransparencyTables) {
       const uint8_t* row = map + tint * 16 * 256;
       EXPECT_LE(luma(row[c]), luma(row[15 * 256 + c]) + 1500) << "tint " << tint << " colour " << c;
       // Darker rows give darker colours (near black the nearest entry may change hue a little).
-      EXPECT_LE(luma(row[0 * 256 + c]), luma(row[8 * 256 + c]) + 1000) << "tint " << tint << " colour " << c;
+      EXPECT_LE(luma(row[0 * 256 + c]), luma(row[8 * 256 + c]) + 1000)
+          << "tint " << tint << " colour " << c;
     }
   }
   // Blends give picture colours only, never the reserved entries.

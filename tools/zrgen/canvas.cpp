@@ -26,7 +26,8 @@ void encode_line(std::vector<uint8_t>& out, const uint8_t* line, int length) {
 
 }  // namespace
 
-void write_pcx(const std::filesystem::path& path, const Canvas& canvas, const pal::Palette& palette) {
+void write_pcx(const std::filesystem::path& path, const Canvas& canvas,
+               const pal::Palette& palette) {
   if (canvas.width <= 0 || canvas.height <= 0 || canvas.width > 65535 || canvas.height > 65535) {
     throw std::runtime_error("bad picture size for " + path.string());
   }

@@ -33,9 +33,9 @@
 namespace {
 
 constexpr int kLaneRows[3] = {29, 21, 13};
-constexpr int kGateColumns[2] = {10, 50};  // warp curtains (tile 43)
-constexpr int kFrameColumns[2] = {11, 49}; // glass frames (tile 42)
-constexpr int kBase = -40;                 // altitude of every block's down face
+constexpr int kGateColumns[2] = {10, 50};   // warp curtains (tile 43)
+constexpr int kFrameColumns[2] = {11, 49};  // glass frames (tile 42)
+constexpr int kBase = -40;                  // altitude of every block's down face
 
 // ---------------------------------------------------------------------------------------------
 // Looks: which bitmaps each theme's tiles wear.
@@ -68,20 +68,21 @@ constexpr std::array<Look, THEME_COUNT> kLooks = {{
     // ground   ground2   lane      hillTop  cliffTop  liquid   groundSide hillSide  cliffSide
     {"GRASS", "MEADOW", "DIRT", "GRASS", "ROCK", "WATER", "EARTH", "EARTH", "CLIFF",
      // roofA  wallA    roofB    wallB     lowTop  lowSide  featureTop featureSide
-     "ROCK", "BRICK", "DIRT", "PLANKS", "DIRT", "PLANKS", "ROCK", "CLIFF",
+     "ROOF", "HOUSE", "ROOF", "PLANKS", "DIRT", "PLANKS", "ROCK", "CLIFF",
      // platformTop platformSide pylonTop pylonSide
      "ROCK", "CLIFF", "ROCK", "BRICK"},
-    {"SAND", "DUNE", "SSTONE", "DUNE", "SSTONE", "WATER", "DUNEW", "DUNEW", "SSTONEW", "SSTONE",
-     "ADOBE", "SAND", "SSTONEW", "SSTONE", "SSTONEW", "SSTONE", "SSTONEW", "SSTONE", "SSTONEW",
-     "SSTONE", "ADOBE"},
-    {"SNOW", "ICE", "ICE", "SNOW", "SNOW", "WATER", "ICEW", "ICEW", "SNOWROCK", "SNOW", "ICEW",
-     "SNOW", "SNOWROCK", "SNOW", "ICEW", "ICE", "ICEW", "ICE", "ICEW", "SNOW", "SNOWROCK"},
-    {"ASH", "BASALT", "BASALT", "ASH", "BASALT", "LAVA", "BASALTW", "BASALTW", "BASALTW", "BASALT",
-     "BASALTW", "ASH", "BASALTW", "BASALT", "BASALTW", "BASALT", "LAVAFALL", "LAVA", "BASALTW",
-     "BASALT", "BASALTW"},
-    {"METAL", "GRATE", "ROAD", "CIRCUIT", "METAL", "PADS", "PANEL", "PANEL", "PANEL", "METAL",
-     "WINDOWS", "GRATE", "PANEL", "METAL", "PANEL", "PADS", "PANEL", "PADS", "PANEL", "METAL",
-     "PANEL"},
+    {"SAND",    "DUNE",    "SSTONE",  "DUNE",   "SSTONE",  "WATER",   "DUNEW",
+     "DUNEW",   "SSTONEW", "SSTONE",  "ADOBE",  "SAND",    "SSTONEW", "SSTONE",
+     "SSTONEW", "SSTONE",  "SSTONEW", "SSTONE", "SSTONEW", "SSTONE",  "ADOBE"},
+    {"SNOW", "FIRN",     "ICE",  "SNOW", "SNOW", "WATER",    "ICEW",
+     "ICEW", "SNOWROCK", "SNOW", "ICEW", "SNOW", "SNOWROCK", "SNOW",
+     "ICEW", "ICE",      "ICEW", "ICE",  "ICEW", "SNOW",     "SNOWROCK"},
+    {"ASH",     "BASALT",  "CRUST",    "ASH",     "BASALT",  "LAVA",    "BASALTW",
+     "BASALTW", "BASALTW", "BASALT",   "BASALTW", "ASH",     "BASALTW", "BASALT",
+     "BASALTW", "BASALT",  "LAVAFALL", "LAVA",    "BASALTW", "BASALT",  "BASALTW"},
+    {"METAL", "GRATE", "ROAD",  "CIRCUIT", "METAL", "PADS",  "PANEL",
+     "PANEL", "PANEL", "METAL", "WINDOWS", "GRATE", "PANEL", "METAL",
+     "PANEL", "PADS",  "PANEL", "PADS",    "PANEL", "METAL", "PANEL"},
 }};
 
 // Tile animations ('>' lines): name, frames, delay per frame.
@@ -117,15 +118,18 @@ constexpr std::array<std::array<Mood, 4>, THEME_COUNT> kMoods = {{
     {{{TINT_NEUTRAL, 15}, {TINT_NEON, 15}, {TINT_NIGHT, 14}, {TINT_TEAL, 14}}},
 }};
 
-constexpr std::array<const char*, THEME_COUNT> kMusic = {"snd\\grass.s3m", "snd\\desert.s3m",
-                                                         "snd\\ice.s3m", "snd\\volcano.s3m",
-                                                         "snd\\city.s3m"};
+constexpr std::array<const char*, THEME_COUNT> kMusic = {
+    "snd\\grass.s3m", "snd\\desert.s3m", "snd\\ice.s3m", "snd\\volcano.s3m", "snd\\city.s3m"};
 
-bool lane_row(int row) { return row == 29 || row == 21 || row == 13; }
+bool lane_row(int row) {
+  return row == 29 || row == 21 || row == 13;
+}
 bool corridor_row(int row) {
   return (row >= 28 && row <= 30) || (row >= 20 && row <= 22) || (row >= 12 && row <= 14);
 }
-bool far_row(int row) { return row <= 11; }
+bool far_row(int row) {
+  return row <= 11;
+}
 
 struct Level {
   int number;
@@ -134,8 +138,8 @@ struct Level {
   Mood mood;
   Rng rng;
   WorldMap map{kWorldColumns, kWorldRows, kCellSize};
-  std::string movingCells;     // '*' lines
-  std::string animatedObjects; // '+' lines
+  std::string movingCells;      // '*' lines
+  std::string animatedObjects;  // '+' lines
   // Cells that features have claimed, so later features leave them alone.
   std::vector<uint8_t> claimed = std::vector<uint8_t>(size_t(kWorldColumns) * kWorldRows, 0);
 
@@ -147,7 +151,9 @@ struct Level {
         rng(0x5EED0000ull + uint64_t(n) * 7919ull) {}
 
   uint32_t seed(uint32_t k) const { return uint32_t(number) * 1000u + k; }
-  bool free(int c, int r) const { return map.inside(c, r) && !claimed[size_t(r) * kWorldColumns + c]; }
+  bool free(int c, int r) const {
+    return map.inside(c, r) && !claimed[size_t(r) * kWorldColumns + c];
+  }
   void claim(int c, int r) { claimed[size_t(r) * kWorldColumns + c] = 1; }
 };
 
@@ -189,7 +195,9 @@ double far_corner(const Level& lv, int line, int c) {
 void lay_ground(Level& lv) {
   const bool smoothFar = lv.theme == GRASSLAND || lv.theme == ICEFIELD;
   std::vector<double> corner(size_t(kWorldRows + 1) * (kWorldColumns + 1));
-  auto H = [&](int line, int c) -> double& { return corner[size_t(line) * (kWorldColumns + 1) + c]; };
+  auto H = [&](int line, int c) -> double& {
+    return corner[size_t(line) * (kWorldColumns + 1) + c];
+  };
   for (int line = 0; line <= kWorldRows; ++line)
     for (int c = 0; c <= kWorldColumns; ++c)
       H(line, c) = (line <= 11 && smoothFar) ? far_corner(lv, line, c) : low_corner(lv, line, c);
@@ -197,8 +205,10 @@ void lay_ground(Level& lv) {
   for (int r = 0; r < kWorldRows; ++r)
     for (int c = 0; c < kWorldColumns; ++c) {
       MapCell& cell = lv.map.at(c, r);
-      // Corners: 0 (small x, large z), 1 (small x, small z), 2 (large x, large z), 3 (large x, small z).
-      const int h0 = int(H(r + 1, c)), h1 = int(H(r, c)), h2 = int(H(r + 1, c + 1)), h3 = int(H(r, c + 1));
+      // Corners: 0 (small x, large z), 1 (small x, small z), 2 (large x, large z), 3 (large x,
+      // small z).
+      const int h0 = int(H(r + 1, c)), h1 = int(H(r, c)), h2 = int(H(r + 1, c + 1)),
+                h3 = int(H(r, c + 1));
       cell.up = {h0, h1, h2, h3};
       cell.down = {kBase, kBase, kBase, kBase};
       const int top = std::max({h0, h1, h2, h3});
@@ -248,7 +258,9 @@ void lay_city_blocks(Level& lv) {
 
 void lay_far_band(Level& lv) {
   switch (lv.theme) {
-    case DESERT: lay_terraces(lv, T_CLIFF, 20, 240, 7); break;
+    case DESERT:
+      lay_terraces(lv, T_CLIFF, 20, 240, 7);
+      break;
     case VOLCANIC: {
       lay_terraces(lv, T_CLIFF, 24, 300, 8);
       // Lava falls down the faces of the highest cliffs.
@@ -260,8 +272,11 @@ void lay_far_band(Level& lv) {
         }
       break;
     }
-    case CITY: lay_city_blocks(lv); break;
-    default: break;  // smooth hills were laid with the ground
+    case CITY:
+      lay_city_blocks(lv);
+      break;
+    default:
+      break;  // smooth hills were laid with the ground
   }
   for (int r = 0; r <= 11; ++r)
     for (int c = 0; c < kWorldColumns; ++c) lv.claim(c, r);
@@ -294,7 +309,8 @@ void add_liquids(Level& lv) {
     const int c0 = lv.rng.range(4, kWorldColumns - 12);
     add_pool(lv, c0, r0, lv.rng.range(3, 8), lv.rng.range(2, 3));
   }
-  if (lv.theme == ICEFIELD || lv.theme == GRASSLAND) add_pool(lv, lv.rng.range(8, 40), 32, lv.rng.range(4, 9), 2);
+  if (lv.theme == ICEFIELD || lv.theme == GRASSLAND)
+    add_pool(lv, lv.rng.range(8, 40), 32, lv.rng.range(4, 9), 2);
 }
 
 // Lighting: the lanes at the mood's brightness, the rest one step darker, lit pools brighter.
@@ -349,7 +365,8 @@ void add_buildings(Level& lv) {
     bool ok = true;
     for (int c = c0; c < c0 + w; ++c) ok = ok && lv.free(c, row);
     if (!ok) continue;
-    const int h = lv.rng.range(3, 7) * 12;
+    // Right behind the first lane they are seen closest: keep them low there.
+    const int h = row == 28 ? lv.rng.range(2, 4) * 12 : lv.rng.range(3, 7) * 12;
     const int tile = lv.rng.range(0, 2) == 0 ? T_BUILDING2 : T_BUILDING;
     for (int c = c0; c < c0 + w; ++c) {
       set_flat(lv.map.at(c, row), tile, h);
@@ -433,7 +450,8 @@ void add_scenery(Level& lv) {
   // Tall scenery: the far band and the rows right behind the lanes.
   const int tall = 70 + lv.variant * 10;
   for (int i = 0; i < tall; ++i) {
-    const int row = (i % 3 == 0) ? std::array<int, 3>{28, 20, 12}[lv.rng.range(0, 2)] : lv.rng.range(3, 11);
+    const int row =
+        (i % 3 == 0) ? std::array<int, 3>{28, 20, 12}[lv.rng.range(0, 2)] : lv.rng.range(3, 11);
     const double x = lv.rng.range(2 * kCellSize, (kWorldColumns - 2) * kCellSize);
     const double z = row * kCellSize + lv.rng.range(4, kCellSize - 4);
     const int c = int(x) / kCellSize;
@@ -441,12 +459,12 @@ void add_scenery(Level& lv) {
     if (lv.theme == CITY && row <= 11 && lv.map.at(c, row).up[0] > 0) continue;  // streets only
     place(lv, set.tall[lv.rng.range(0, 2)], x, z);
   }
-  // Low scenery between the lanes and in front of the first one.
-  const int low = 60 + lv.variant * 8;
+  // Low scenery between the lanes and in front of the first one, but not in the two rows just
+  // ahead of a camera, where it would fill the bottom of the view.
+  constexpr int kLowRows[] = {15, 16, 17, 23, 24, 25, 31, 32};
+  const int low = 50 + lv.variant * 6;
   for (int i = 0; i < low; ++i) {
-    int row;
-    do row = lv.rng.range(15, 35);
-    while (corridor_row(row));
+    const int row = kLowRows[lv.rng.range(0, 7)];
     const double x = lv.rng.range(kCellSize, (kWorldColumns - 1) * kCellSize);
     const double z = row * kCellSize + lv.rng.range(4, kCellSize - 4);
     if (!lv.free(int(x) / kCellSize, row)) continue;
@@ -472,20 +490,24 @@ void add_flyers(Level& lv) {
     for (int p = 0; p < 6; ++p) {  // a loop of six points
       const double t = p / 6.0;
       const int x = cx + int(noise::cos_turns(t) * rx), z = cz + int(noise::sin_turns(t) * rz);
-      line += std::string(p ? "," : "") + " " + std::to_string(x) + ", " + std::to_string(y + (p % 2) * 20) +
-              ", " + std::to_string(z) + ", " + std::to_string(flyer == SC_BIRD ? 2 : 3) + ", 0";
+      line += std::string(p ? "," : "") + " " + std::to_string(x) + ", " +
+              std::to_string(y + (p % 2) * 20) + ", " + std::to_string(z) + ", " +
+              std::to_string(flyer == SC_BIRD ? 2 : 3) + ", 0";
     }
     lv.animatedObjects += line + "\r\n";
   }
   if (lv.theme == CITY || (lv.theme == GRASSLAND && lv.variant == 1)) {
     // A slow airship crossing the whole width behind the far band.
-    lv.animatedObjects += "+" + std::to_string(SC_BLIMP) + " = 300, 330, 120, 1, 100, 2700, 350, 120, 1, 100\r\n";
+    lv.animatedObjects +=
+        "+" + std::to_string(SC_BLIMP) + " = 300, 330, 120, 1, 100, 2700, 350, 120, 1, 100\r\n";
   }
 }
 
 }  // namespace
 
-Theme level_theme(int level) { return static_cast<Theme>(((level - 1) / 4) % THEME_COUNT); }
+Theme level_theme(int level) {
+  return static_cast<Theme>(((level - 1) / 4) % THEME_COUNT);
+}
 
 namespace {
 
@@ -510,10 +532,10 @@ Level build_level(int number) {
   return lv;
 }
 
-std::string tile_line(int n, const char* top, const char* bottom, const char* side3, const char* side4,
-                      const char* side5, const char* side6) {
-  return "%" + std::to_string(n) + " = " + top + ", " + bottom + ", " + side3 + ", " + side4 + ", " + side5 +
-         ", " + side6 + "\r\n";
+std::string tile_line(int n, const char* top, const char* bottom, const char* side3,
+                      const char* side4, const char* side5, const char* side6) {
+  return "%" + std::to_string(n) + " = " + top + ", " + bottom + ", " + side3 + ", " + side4 +
+         ", " + side5 + ", " + side6 + "\r\n";
 }
 
 std::string tiles(Theme theme) {
@@ -550,17 +572,20 @@ std::string definition_text(const Level& lv, const std::vector<TextureInfo>& tex
        std::to_string(kCellSize) + "\r\n";
   s += "@d" + std::to_string(kFloorSize) + "\r\n@e" + std::to_string(kWallWidth) + "\r\n@f" +
        std::to_string(kWallHeight) + "\r\n@g10\r\n@h10\r\n@i100\r\n";
-  s += "@j " + background_file(lv.theme) + ", 150, 150\r\n";
+  s += "@j " + background_file(lv.theme, lv.variant) + ", 150, 150\r\n";
   s += "; Floor bitmaps\r\n";
   for (const TextureInfo& t : textures)
-    if (!t.wall) s += "#" + t.name + " = " + t.file + (t.blend ? "%" + std::to_string(t.blend) : "") + "\r\n";
+    if (!t.wall)
+      s += "#" + t.name + " = " + t.file + (t.blend ? "%" + std::to_string(t.blend) : "") + "\r\n";
   s += "; Wall bitmaps\r\n";
   for (const TextureInfo& t : textures)
-    if (t.wall) s += "$" + t.name + " = " + t.file + (t.blend ? "%" + std::to_string(t.blend) : "") + "\r\n";
+    if (t.wall)
+      s += "$" + t.name + " = " + t.file + (t.blend ? "%" + std::to_string(t.blend) : "") + "\r\n";
   s += "; Animated tiles\r\n";
   for (const TileAnimation& a : kTileAnimations) {
     s += std::string(">") + a.name + " =";
-    for (int f = 0; f < a.count; ++f) s += std::string(f ? "," : "") + " " + a.frames[f] + ", " + std::to_string(a.delay);
+    for (int f = 0; f < a.count; ++f)
+      s += std::string(f ? "," : "") + " " + a.frames[f] + ", " + std::to_string(a.delay);
     s += "\r\n";
   }
   s += spriteLines;
@@ -574,10 +599,12 @@ std::string definition_text(const Level& lv, const std::vector<TextureInfo>& tex
 
 }  // namespace
 
-WorldMap build_level_map(int level) { return build_level(level).map; }
+WorldMap build_level_map(int level) {
+  return build_level(level).map;
+}
 
-std::string level_definition(int level, const std::vector<TextureInfo>& textures, const std::string& spriteLines,
-                             const std::string& sceneryLines) {
+std::string level_definition(int level, const std::vector<TextureInfo>& textures,
+                             const std::string& spriteLines, const std::string& sceneryLines) {
   return definition_text(build_level(level), textures, spriteLines, sceneryLines);
 }
 
@@ -594,6 +621,7 @@ void generate_levels(const std::filesystem::path& outDir, const std::vector<Text
       if (!f) throw std::runtime_error("cannot write " + stem + ".txt");
     }
     const Level lv = build_level(n);
+    write_background(outDir / "data", lv.theme, lv.variant, lv.mood.tint, lv.mood.brightness);
     {
       std::ofstream f(dir / (stem + ".def"), std::ios::binary | std::ios::trunc);
       f << definition_text(lv, textures, spriteLines, sceneryLines);

@@ -9,17 +9,27 @@
 #include "tools/zrgen/theme.h"
 
 constexpr int kLevelCount = 20;
-constexpr int kCellSize = 48;     // 15 rows ahead of the camera reach past the next lane
-constexpr int kWorldColumns = 62; // 2976 units: the ship loops over x 500-2410
+constexpr int kCellSize = 48;      // 15 rows ahead of the camera reach past the next lane
+constexpr int kWorldColumns = 62;  // 2976 units: the ship loops over x 500-2410
 constexpr int kWorldRows = 40;
 constexpr double kStartX = 1450.0, kStartY = 40.0, kStartZ = 1400.0;
 constexpr double kLaneSpacing = 375.0;
 
 // Tiles every theme defines; 42 and 43 are the two the ship may fly through.
 enum TileRole : int {
-  T_GROUND = 1, T_GROUND2 = 2, T_LANE = 3, T_HILL = 4, T_CLIFF = 5, T_LIQUID = 6,
-  T_BUILDING = 7, T_BUILDING2 = 8, T_LOWWALL = 9, T_FEATURE = 10, T_PLATFORM = 11,
-  T_GLASS = 12, T_PYLON = 13,
+  T_GROUND = 1,
+  T_GROUND2 = 2,
+  T_LANE = 3,
+  T_HILL = 4,
+  T_CLIFF = 5,
+  T_LIQUID = 6,
+  T_BUILDING = 7,
+  T_BUILDING2 = 8,
+  T_LOWWALL = 9,
+  T_FEATURE = 10,
+  T_PLATFORM = 11,
+  T_GLASS = 12,
+  T_PYLON = 13,
   T_LINTEL = 42,  // gate lintel over each lane at both ends of the loop
   T_FIELD = 43,   // translucent warp curtain in each lane at both ends of the loop
 };

@@ -23,7 +23,9 @@
 namespace fs = std::filesystem;
 
 // Until the game's sprites are linked in, levels are generated without them.
-__attribute__((weak)) std::string generate_sprites(const fs::path&) { return {}; }
+__attribute__((weak)) std::string generate_sprites(const fs::path&) {
+  return {};
+}
 
 namespace {
 
@@ -31,7 +33,8 @@ namespace {
 void copy_content(const fs::path& from, const fs::path& to) {
   std::vector<fs::path> files;
   for (const auto& entry : fs::recursive_directory_iterator(from))
-    if (entry.is_regular_file() && entry.path().filename() != "CMakeLists.txt") files.push_back(entry.path());
+    if (entry.is_regular_file() && entry.path().filename() != "CMakeLists.txt")
+      files.push_back(entry.path());
   std::sort(files.begin(), files.end());
   for (const fs::path& file : files) {
     const fs::path target = to / fs::relative(file, from);
@@ -78,7 +81,6 @@ int main(int argc, char** argv) {
     write_transparency_tables(data, pal::game_palette());
     write_editing_font(data);
     const auto textures = generate_textures(data);
-    generate_backgrounds(data);
     const std::string sprites = crlf(generate_sprites(data));
     const std::string scenery = crlf(generate_scenery(data));
     generate_levels(out, textures, sprites, scenery);

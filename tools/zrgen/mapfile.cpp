@@ -26,10 +26,10 @@ void put_double(std::vector<uint8_t>& out, double v) {
 void put_object(std::vector<uint8_t>& out, const MapObject& o, int cellSize) {
   const size_t start = out.size();
   put16(out, o.sprite);
-  put16(out, 0);  // sprite_bitmap
-  put16(out, 0);  // size_v
-  put16(out, 0);  // size_h
-  put16(out, 0);  // placed_width
+  put16(out, 0);     // sprite_bitmap
+  put16(out, 0);     // size_v
+  put16(out, 0);     // size_h
+  put16(out, 0);     // placed_width
   out.push_back(0);  // blend_table
   out.push_back(o.mirror ? 1 : 0);
   out.push_back(0);  // mirror_v

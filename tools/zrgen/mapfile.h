@@ -30,7 +30,9 @@ struct WorldMap {
   WorldMap(int c, int r, int size) : columns(c), rows(r), cellSize(size), cells(size_t(c) * r) {}
   MapCell& at(int column, int row) { return cells[size_t(row) * columns + column]; }
   const MapCell& at(int column, int row) const { return cells[size_t(row) * columns + column]; }
-  bool inside(int column, int row) const { return column >= 0 && row >= 0 && column < columns && row < rows; }
+  bool inside(int column, int row) const {
+    return column >= 0 && row >= 0 && column < columns && row < rows;
+  }
   // Up-face altitude under (x, z), worked out as the game does (0 outside or on an empty cell).
   double ground(double x, double z) const;
 };

@@ -23,13 +23,15 @@ int floor_int(double v) {
   return (v < i) ? i - 1 : i;
 }
 
-double smooth(double t) { return t * t * (3.0 - 2.0 * t); }
+double smooth(double t) {
+  return t * t * (3.0 - 2.0 * t);
+}
 
 }  // namespace
 
 double lattice(int x, int y, uint32_t seed) {
-  const uint32_t h = mix(static_cast<uint32_t>(x) * 0x8DA6B343u ^ static_cast<uint32_t>(y) * 0xD8163841u ^
-                         seed * 0xCB1AB31Fu);
+  const uint32_t h = mix(static_cast<uint32_t>(x) * 0x8DA6B343u ^
+                         static_cast<uint32_t>(y) * 0xD8163841u ^ seed * 0xCB1AB31Fu);
   return (h >> 8) * (1.0 / 16777216.0);
 }
 
@@ -59,11 +61,14 @@ double fbm(double x, double y, uint32_t seed, int octaves, int px, int py) {
 }
 
 double bayer(int x, int y) {
-  static constexpr int kMatrix[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+  static constexpr int kMatrix[4][4] = {
+      {0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
   return (kMatrix[y & 3][x & 3] + 0.5) / 16.0;
 }
 
-double clamp01(double v) { return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v); }
+double clamp01(double v) {
+  return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v);
+}
 
 uint8_t dither_range(pal::Ramp ramp, int lo, int hi, double level, int x, int y) {
   const double scaled = lo + clamp01(level) * (hi - lo);
@@ -87,6 +92,8 @@ double sin_turns(double t) {
   return sign * approx;
 }
 
-double cos_turns(double t) { return sin_turns(t + 0.25); }
+double cos_turns(double t) {
+  return sin_turns(t + 0.25);
+}
 
 }  // namespace noise

@@ -37,21 +37,44 @@ constexpr std::array<RampColours, RAMP_COUNT> kRampColours = {{
 
 // Laser and glare colours: white, red laser, green laser, cyan glow, hot yellow, magenta.
 constexpr std::array<Rgb, 6> kSpecial = {{
-    {255, 255, 255}, {255, 60, 40}, {80, 255, 80}, {120, 255, 255}, {255, 255, 96}, {255, 80, 255},
+    {255, 255, 255},
+    {255, 60, 40},
+    {80, 255, 80},
+    {120, 255, 255},
+    {255, 255, 96},
+    {255, 80, 255},
 }};
 
 // The reserved entries outside 10-245 keep the usual system colours, so that a desktop palette
 // shows sensibly around the game's own colours.
 constexpr std::array<Rgb, 10> kLow = {{
-    {0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0}, {0, 0, 128},
-    {128, 0, 128}, {0, 128, 128}, {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
+    {0, 0, 0},
+    {128, 0, 0},
+    {0, 128, 0},
+    {128, 128, 0},
+    {0, 0, 128},
+    {128, 0, 128},
+    {0, 128, 128},
+    {192, 192, 192},
+    {192, 220, 192},
+    {166, 202, 240},
 }};
 constexpr std::array<Rgb, 10> kHigh = {{
-    {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},
-    {255, 255, 0}, {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    {255, 251, 240},
+    {160, 160, 164},
+    {128, 128, 128},
+    {255, 0, 0},
+    {0, 255, 0},
+    {255, 255, 0},
+    {0, 0, 255},
+    {255, 0, 255},
+    {0, 255, 255},
+    {255, 255, 255},
 }};
 
-int lerp(int a, int b, int num, int den) { return a + ((b - a) * num + den / 2) / den; }
+int lerp(int a, int b, int num, int den) {
+  return a + ((b - a) * num + den / 2) / den;
+}
 
 Rgb ramp_colour(const RampColours& c, int i, int count) {
   // Integer interpolation keeps the table identical on every machine.
@@ -77,7 +100,8 @@ Palette build_palette() {
   for (int r = 0; r < RAMP_COUNT; ++r) {
     const RampRange range = kRamps[r];
     for (int i = 0; i < range.count; ++i) {
-      put(range.first + i, r == SPECIAL ? kSpecial[i] : ramp_colour(kRampColours[r], i, range.count));
+      put(range.first + i,
+          r == SPECIAL ? kSpecial[i] : ramp_colour(kRampColours[r], i, range.count));
     }
   }
   return p;

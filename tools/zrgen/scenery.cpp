@@ -15,15 +15,17 @@ using draw::Vec2;
 namespace {
 
 struct Picture {
-  std::string name;             // sprite-bitmap (or animation) name
-  std::vector<Canvas> frames;   // one for a still picture
-  int delay = 0;                // per frame, for animations
+  std::string name;            // sprite-bitmap (or animation) name
+  std::vector<Canvas> frames;  // one for a still picture
+  int delay = 0;               // per frame, for animations
   bool ping_pong = false;
-  int size_v = 0, size_h = 0;   // world units
-  int blend = 0;                // transparency table counted from 1
+  int size_v = 0, size_h = 0;  // world units
+  int blend = 0;               // transparency table counted from 1
 };
 
-uint8_t sh(pal::Ramp r, int l) { return pal::shade(r, l); }
+uint8_t sh(pal::Ramp r, int l) {
+  return pal::shade(r, l);
+}
 
 // A blob of foliage: overlapping lit spheres.
 void foliage(Canvas& c, double cx, double cy, double r, pal::Ramp ramp, uint32_t seed) {
@@ -37,7 +39,8 @@ void foliage(Canvas& c, double cx, double cy, double r, pal::Ramp ramp, uint32_t
 }
 
 void trunk(Canvas& c, double x, double top, double bottom, double w) {
-  const std::array<Vec2, 4> p = {{{x - w / 2, top}, {x + w / 2, top}, {x + w * 0.8, bottom}, {x - w * 0.8, bottom}}};
+  const std::array<Vec2, 4> p = {
+      {{x - w / 2, top}, {x + w / 2, top}, {x + w * 0.8, bottom}, {x - w * 0.8, bottom}}};
   draw::fill_polygon(c, p, draw::linear_gradient(pal::BROWN, {x - w, 0}, 7, {x + w, 0}, 2));
 }
 
@@ -55,9 +58,11 @@ Canvas conifer(bool snowy) {
   for (int tier = 0; tier < 4; ++tier) {
     const double top = 2 + tier * 11, bottom = top + 20, half = 6 + tier * 3;
     const std::array<Vec2, 3> p = {{{16, top}, {16 + half, bottom}, {16 - half, bottom}}};
-    draw::fill_polygon(c, p, draw::linear_gradient(pal::GREEN, {16 - half, 0}, 7, {16 + half, 0}, 2));
+    draw::fill_polygon(c, p,
+                       draw::linear_gradient(pal::GREEN, {16 - half, 0}, 7, {16 + half, 0}, 2));
     if (snowy) {
-      const std::array<Vec2, 4> s = {{{16, top}, {16 + half * 0.6, top + 12}, {16, top + 9}, {16 - half * 0.8, top + 13}}};
+      const std::array<Vec2, 4> s = {
+          {{16, top}, {16 + half * 0.6, top + 12}, {16, top + 9}, {16 - half * 0.8, top + 13}}};
       draw::fill_polygon(c, s, sh(pal::GREY, 14));
     }
   }
@@ -77,7 +82,8 @@ Canvas boulder(pal::Ramp ramp, bool ember) {
   const std::array<Vec2, 7> p = {{{2, 23}, {4, 12}, {11, 3}, {21, 2}, {29, 9}, {31, 23}, {16, 24}}};
   draw::fill_polygon(c, p, draw::sphere_shade(ramp, 16, 14, 16, -1, -1, 2, 11));
   if (ember) {
-    for (int i = 0; i < 4; ++i) draw::line(c, 8 + i * 5, 8 + i * 2, 12 + i * 4, 20, sh(pal::ORANGE, 12 + i % 3));
+    for (int i = 0; i < 4; ++i)
+      draw::line(c, 8 + i * 5, 8 + i * 2, 12 + i * 4, 20, sh(pal::ORANGE, 12 + i % 3));
   } else {
     draw::line(c, 12, 6, 15, 14, sh(ramp, 3));
   }
@@ -112,9 +118,15 @@ Canvas palm() {
   for (int k = 0; k < 7; ++k) {  // fronds radiate from the crown and droop
     const double a = -0.45 + k * 0.15;
     const double dx = noise::cos_turns(a) * 22, dy = noise::sin_turns(a) * 10;
-    const std::array<Vec2, 4> p = {{{fx, fy - 1}, {fx + dx * 0.6, fy + dy - 5}, {fx + dx, fy + dy + 6}, {fx + dx * 0.5, fy + dy}}};
+    const std::array<Vec2, 4> p = {{{fx, fy - 1},
+                                    {fx + dx * 0.6, fy + dy - 5},
+                                    {fx + dx, fy + dy + 6},
+                                    {fx + dx * 0.5, fy + dy}}};
     draw::fill_polygon(c, p, draw::linear_gradient(pal::GREEN, {fx, fy}, 9, {fx + dx, fy + dy}, 4));
-    const std::array<Vec2, 4> q = {{{fx, fy - 1}, {fx - dx * 0.6, fy + dy - 5}, {fx - dx, fy + dy + 6}, {fx - dx * 0.5, fy + dy}}};
+    const std::array<Vec2, 4> q = {{{fx, fy - 1},
+                                    {fx - dx * 0.6, fy + dy - 5},
+                                    {fx - dx, fy + dy + 6},
+                                    {fx - dx * 0.5, fy + dy}}};
     draw::fill_polygon(c, q, draw::linear_gradient(pal::GREEN, {fx, fy}, 8, {fx - dx, fy + dy}, 3));
   }
   draw::fill_circle(c, fx, fy + 2, 3, sh(pal::BROWN, 4));
@@ -166,7 +178,8 @@ Canvas mast(bool lit) {
   Canvas c(20, 80);
   draw::line(c, 10, 4, 3, 79, sh(pal::STEEL, 8));
   draw::line(c, 10, 4, 16, 79, sh(pal::STEEL, 6));
-  for (int y = 12; y < 80; y += 8) draw::line(c, 10 - (y - 4) * 7.0 / 75, y, 10 + (y - 4) * 6.0 / 75, y + 4, sh(pal::STEEL, 7));
+  for (int y = 12; y < 80; y += 8)
+    draw::line(c, 10 - (y - 4) * 7.0 / 75, y, 10 + (y - 4) * 6.0 / 75, y + 4, sh(pal::STEEL, 7));
   draw::fill_circle(c, 10, 3, 2.5, lit ? sh(pal::SPECIAL, 1) : sh(pal::RED, 5));
   return c;
 }
@@ -175,8 +188,9 @@ Canvas beacon(bool lit) {
   Canvas c(16, 32);
   const std::array<Vec2, 4> p = {{{5, 10}, {11, 10}, {14, 31}, {2, 31}}};
   draw::fill_polygon(c, p, draw::linear_gradient(pal::STEEL, {2, 0}, 10, {14, 0}, 3));
-  draw::fill_ellipse(c, 8, 6, 5, 5, lit ? draw::sphere_shade(pal::CYAN, 8, 6, 5, -1, -1, 11, 15)
-                                        : draw::sphere_shade(pal::TEAL, 8, 6, 5, -1, -1, 2, 6));
+  draw::fill_ellipse(c, 8, 6, 5, 5,
+                     lit ? draw::sphere_shade(pal::CYAN, 8, 6, 5, -1, -1, 11, 15)
+                         : draw::sphere_shade(pal::TEAL, 8, 6, 5, -1, -1, 2, 6));
   draw::outline(c, sh(pal::STEEL, 1));
   return c;
 }
@@ -218,8 +232,10 @@ Canvas steam(int frame) {
 
 Canvas holo(int frame) {
   Canvas c(40, 32);
-  draw::fill_polygon(c, std::array<Vec2, 4>{{{2, 2}, {38, 2}, {38, 24}, {2, 24}}}, sh(pal::PINK, 9 + frame));
-  for (int y = 5; y < 22; y += 4) draw::line(c, 6, y, 6 + (y * 7 + frame * 9) % 26, y, sh(pal::CYAN, 13));
+  draw::fill_polygon(c, std::array<Vec2, 4>{{{2, 2}, {38, 2}, {38, 24}, {2, 24}}},
+                     sh(pal::PINK, 9 + frame));
+  for (int y = 5; y < 22; y += 4)
+    draw::line(c, 6, y, 6 + (y * 7 + frame * 9) % 26, y, sh(pal::CYAN, 13));
   draw::line(c, 20, 24, 20, 31, sh(pal::STEEL, 6));
   return c;
 }
@@ -229,7 +245,8 @@ Canvas flag(int frame) {
   draw::line(c, 2, 0, 2, 39, sh(pal::GREY, 8));
   for (int x = 3; x < 22; ++x) {
     const double dy = noise::sin_turns((x - 3) / 16.0 - frame / 3.0) * 2.0 * (x - 3) / 19.0;
-    for (int y = 2; y < 14; ++y) c.set(x, int(y + dy), (y < 8) ? sh(pal::RED, 9) : sh(pal::YELLOW, 11));
+    for (int y = 2; y < 14; ++y)
+      c.set(x, int(y + dy), (y < 8) ? sh(pal::RED, 9) : sh(pal::YELLOW, 11));
   }
   return c;
 }
@@ -248,7 +265,8 @@ Canvas column() {
   draw::fill_polygon(c, std::array<Vec2, 4>{{{3, 6}, {13, 6}, {13, 44}, {3, 44}}},
                      draw::linear_gradient(pal::SAND, {3, 0}, 12, {13, 0}, 5));
   draw::fill_polygon(c, std::array<Vec2, 4>{{{1, 2}, {15, 2}, {15, 6}, {1, 6}}}, sh(pal::SAND, 11));
-  draw::fill_polygon(c, std::array<Vec2, 4>{{{1, 44}, {15, 44}, {15, 48}, {1, 48}}}, sh(pal::SAND, 8));
+  draw::fill_polygon(c, std::array<Vec2, 4>{{{1, 44}, {15, 44}, {15, 48}, {1, 48}}},
+                     sh(pal::SAND, 8));
   for (int x = 5; x < 13; x += 3) draw::line(c, x, 7, x, 43, sh(pal::SAND, 6));
   draw::outline_tinted(c);
   return c;
@@ -258,7 +276,8 @@ Canvas blimp() {
   Canvas c(64, 26);
   draw::fill_ellipse(c, 32, 11, 30, 10, draw::sphere_shade(pal::GREY, 32, 11, 30, -1, -1, 5, 14));
   draw::fill_polygon(c, std::array<Vec2, 3>{{{56, 6}, {63, 0}, {63, 12}}}, sh(pal::RED, 8));
-  draw::fill_polygon(c, std::array<Vec2, 4>{{{26, 20}, {38, 20}, {36, 25}, {28, 25}}}, sh(pal::STEEL, 6));
+  draw::fill_polygon(c, std::array<Vec2, 4>{{{26, 20}, {38, 20}, {36, 25}, {28, 25}}},
+                     sh(pal::STEEL, 6));
   draw::line(c, 12, 11, 50, 11, sh(pal::RED, 9));
   draw::outline_tinted(c);
   return c;
@@ -284,7 +303,8 @@ std::vector<Picture> pictures() {
   p.push_back({"SC_BEACON", {beacon(false), beacon(true)}, 9, false, 45, 22, 0});
   p.push_back({"SC_BIRD", {bird(0), bird(1), bird(2), bird(3)}, 3, true, 17, 34, 0});
   p.push_back({"SC_DRONE", {drone(0), drone(1)}, 2, false, 17, 40, 0});
-  p.push_back({"SC_STEAM", {steam(0), steam(1), steam(2), steam(3)}, 5, false, 68, 44, BLEND_HALF + 1});
+  p.push_back(
+      {"SC_STEAM", {steam(0), steam(1), steam(2), steam(3)}, 5, false, 68, 44, BLEND_HALF + 1});
   p.push_back({"SC_HOLO", {holo(0), holo(1)}, 7, true, 45, 56, BLEND_GLOW + 1});
   p.push_back({"SC_FLAG", {flag(0), flag(1), flag(2)}, 4, false, 56, 34, 0});
   still("SC_DISH", dish(), 45, 45);
@@ -314,8 +334,9 @@ std::string generate_scenery(const std::filesystem::path& dataDir) {
       }
       lines += anim + "\r\n";
     }
-    lines += "&" + std::to_string(number) + " = " + pic.name + ", " + std::to_string(pic.size_v) + ", " +
-             std::to_string(pic.size_h) + ", " + std::to_string(pic.blend) + ", 0, 0, 0, 0, 0, 0, 0, 0\r\n";
+    lines += "&" + std::to_string(number) + " = " + pic.name + ", " + std::to_string(pic.size_v) +
+             ", " + std::to_string(pic.size_h) + ", " + std::to_string(pic.blend) +
+             ", 0, 0, 0, 0, 0, 0, 0, 0\r\n";
     ++number;
   }
   return lines;

@@ -8,9 +8,29 @@
 
 // Sprite numbers of the scenery.
 enum Scenery : int {
-  SC_TREE = 1, SC_PINE, SC_BUSH, SC_BOULDER, SC_CACTUS, SC_PALM, SC_SNOWPINE, SC_CRYSTAL,
-  SC_DEADTREE, SC_EMBER, SC_LAMP, SC_MAST, SC_BEACON, SC_BIRD, SC_DRONE, SC_STEAM, SC_HOLO,
-  SC_FLAG, SC_DISH, SC_COLUMN, SC_BLIMP, SC_ICEBLOCK, SC_COUNT
+  SC_TREE = 1,
+  SC_PINE,
+  SC_BUSH,
+  SC_BOULDER,
+  SC_CACTUS,
+  SC_PALM,
+  SC_SNOWPINE,
+  SC_CRYSTAL,
+  SC_DEADTREE,
+  SC_EMBER,
+  SC_LAMP,
+  SC_MAST,
+  SC_BEACON,
+  SC_BIRD,
+  SC_DRONE,
+  SC_STEAM,
+  SC_HOLO,
+  SC_FLAG,
+  SC_DISH,
+  SC_COLUMN,
+  SC_BLIMP,
+  SC_ICEBLOCK,
+  SC_COUNT
 };
 
 // Draws every scenery picture under dataDir / "scn" and returns the definition lines that declare

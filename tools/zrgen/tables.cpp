@@ -1,5 +1,6 @@
 #include "tools/zrgen/tables.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <map>
@@ -11,9 +12,13 @@ struct Rgb {
   int r, g, b;
 };
 
-Rgb colour(const pal::Palette& p, int i) { return {p[i * 3], p[i * 3 + 1], p[i * 3 + 2]}; }
+Rgb colour(const pal::Palette& p, int i) {
+  return {p[i * 3], p[i * 3 + 1], p[i * 3 + 2]};
+}
 
-int clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+int clamp255(int v) {
+  return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
 
 // Nearest-colour searches repeat a lot (many pairs blend to the same colour), so they are
 // remembered; std::map keeps the result independent of hashing.
@@ -43,7 +48,8 @@ Rgb blend(int table, Rgb s, Rgb d) {
       // The source only says where the shadow falls; the ground under it darkens.
       return {d.r * 9 / 20, d.g * 9 / 20, d.b * 10 / 20};
     default:  // BLEND_GLASS: a bluish pane that lets 60 % of the background through
-      return {(s.r * 30 + d.r * 60 + 20 * 255 / 4) / 100, (s.g * 30 + d.g * 60 + 30 * 255 / 4) / 100,
+      return {(s.r * 30 + d.r * 60 + 20 * 255 / 4) / 100,
+              (s.g * 30 + d.g * 60 + 30 * 255 / 4) / 100,
               (s.b * 30 + d.b * 60 + 40 * 255 / 4) / 100};
   }
 }
@@ -55,27 +61,28 @@ struct TintRule {
 };
 constexpr std::array<TintRule, TINT_COUNT> kTints = {{
     {256, 256, 256, 0},    // neutral
-    {300, 220, 170, 40},   // sunset
-    {150, 180, 290, 90},   // night
-    {320, 170, 120, 60},   // ember
-    {190, 300, 160, 60},   // toxic
-    {250, 170, 280, 60},   // dusk
-    {290, 240, 170, 150},  // sepia
-    {200, 260, 310, 60},   // frost
-    {310, 270, 150, 40},   // gold
-    {110, 190, 300, 80},   // deep
-    {300, 150, 300, 30},   // neon
-    {230, 230, 240, 200},  // fog
-    {160, 280, 260, 50},   // teal
-    {330, 130, 140, 60},   // crimson
-    {300, 300, 300, 120},  // haze
-    {190, 200, 260, 180},  // moon
+    {280, 236, 210, 20},   // sunset
+    {200, 215, 270, 60},   // night
+    {290, 225, 200, 20},   // ember
+    {225, 280, 215, 30},   // toxic
+    {255, 220, 265, 30},   // dusk
+    {275, 250, 205, 70},   // sepia
+    {230, 250, 285, 40},   // frost
+    {285, 265, 210, 20},   // gold
+    {190, 220, 280, 50},   // deep
+    {270, 220, 285, 20},   // neon
+    {240, 240, 245, 140},  // fog
+    {215, 265, 260, 30},   // teal
+    {295, 215, 220, 30},   // crimson
+    {270, 270, 270, 80},   // haze
+    {215, 225, 265, 110},  // moon
 }};
 
 Rgb tinted(Rgb c, int tint, int brightness) {
   const TintRule& t = kTints[tint];
   const int grey = (c.r * 30 + c.g * 59 + c.b * 11) / 100;
-  Rgb m = {(c.r * (256 - t.grey) + grey * t.grey) / 256, (c.g * (256 - t.grey) + grey * t.grey) / 256,
+  Rgb m = {(c.r * (256 - t.grey) + grey * t.grey) / 256,
+           (c.g * (256 - t.grey) + grey * t.grey) / 256,
            (c.b * (256 - t.grey) + grey * t.grey) / 256};
   m = {m.r * t.r / 256, m.g * t.g / 256, m.b * t.b / 256};
   // Brightness 15 is full light; 0 still leaves a trace so that dark cells keep their shapes.
@@ -84,6 +91,19 @@ Rgb tinted(Rgb c, int tint, int brightness) {
 }
 
 }  // namespace
+
+std::array<uint8_t, 256> colour_map_row(const pal::Palette& palette, int tint, int brightness) {
+  std::array<uint8_t, 256> row{};
+  NearestCache nearest{palette, {}};
+  for (int c = 0; c < 256; ++c) {
+    if (c == 0 || (tint == TINT_NEUTRAL && brightness == 15)) {
+      row[c] = uint8_t(c);  // exact identity, even for colours that appear twice
+    } else {
+      row[c] = nearest(tinted(colour(palette, c), tint, brightness));
+    }
+  }
+  return row;
+}
 
 std::vector<uint8_t> transparency_tables(const pal::Palette& palette) {
   std::vector<uint8_t> file(1 + size_t(kTableCount) * 65536);
@@ -94,21 +114,16 @@ std::vector<uint8_t> transparency_tables(const pal::Palette& palette) {
     for (int s = 0; s < 256; ++s) {
       for (int d = 0; d < 256; ++d) {
         // Index 0 stays see-through: where the source is 0 the background shows unchanged.
-        t[s * 256 + d] = s == 0 ? uint8_t(d) : nearest(blend(table, colour(palette, s), colour(palette, d)));
+        t[s * 256 + d] =
+            s == 0 ? uint8_t(d) : nearest(blend(table, colour(palette, s), colour(palette, d)));
       }
     }
   }
   uint8_t* map = file.data() + 1 + size_t(kColourMapTable) * 65536;
   for (int tint = 0; tint < TINT_COUNT; ++tint) {
     for (int brightness = 0; brightness < 16; ++brightness) {
-      uint8_t* row = map + (tint * 16 + brightness) * 256;
-      for (int c = 0; c < 256; ++c) {
-        if (c == 0 || (tint == TINT_NEUTRAL && brightness == 15)) {
-          row[c] = uint8_t(c);  // exact identity, even for colours that appear twice
-        } else {
-          row[c] = nearest(tinted(colour(palette, c), tint, brightness));
-        }
-      }
+      const auto row = colour_map_row(palette, tint, brightness);
+      std::copy(row.begin(), row.end(), map + (tint * 16 + brightness) * 256);
     }
   }
   return file;

@@ -19,7 +19,9 @@ double tiled(int x, int y, int w, int h, int cx, int cy, uint32_t seed, int octa
   return noise::fbm(double(x) * cx / w, double(y) * cy / h, seed, octaves, cx, cy);
 }
 
-double wave(double turns) { return noise::sin_turns(turns); }
+double wave(double turns) {
+  return noise::sin_turns(turns);
+}
 
 using Painter = std::function<void(Canvas&)>;
 
@@ -119,11 +121,15 @@ void slabs(Canvas& c, Ramp ramp, int lo, int hi, int size, uint32_t seed) {
     for (int x = 0; x < c.width; ++x) {
       const int sx = x % size, sy = y % size;
       const int slab = (x / size) * 7 + (y / size) * 13;
-      double l = 0.45 + noise::lattice(slab, 0, seed) * 0.25 +
-                 (tiled(x, y, c.width, c.height, 8, 8 * c.height / c.width, seed + 1, 2) - 0.5) * 0.35;
-      if (sx == 0 || sy == 0) l = 0.05;
-      else if (sx == 1 || sy == 1) l += 0.25;
-      else if (sx == size - 1 || sy == size - 1) l -= 0.2;
+      double l =
+          0.45 + noise::lattice(slab, 0, seed) * 0.25 +
+          (tiled(x, y, c.width, c.height, 8, 8 * c.height / c.width, seed + 1, 2) - 0.5) * 0.35;
+      if (sx == 0 || sy == 0)
+        l = 0.05;
+      else if (sx == 1 || sy == 1)
+        l += 0.25;
+      else if (sx == size - 1 || sy == size - 1)
+        l -= 0.2;
       c.set(x, y, dither_range(ramp, lo, hi, l, x, y));
     }
 }
@@ -133,10 +139,12 @@ void snow(Canvas& c, uint32_t seed) {
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) {
       const double n = tiled(x, y, 32, 32, 4, 4, seed, 3);
-      c.set(x, y, n < 0.38 ? dither_range(pal::STEEL, 10, 13, n / 0.38, x, y)
-                           : dither_range(pal::GREY, 12, 15, (n - 0.38) / 0.5, x, y));
+      c.set(x, y,
+            n < 0.38 ? dither_range(pal::STEEL, 10, 13, n / 0.38, x, y)
+                     : dither_range(pal::GREY, 12, 15, (n - 0.38) / 0.5, x, y));
     }
-  for (int i = 0; i < 14; ++i) c.set(rng.range(0, 31), rng.range(0, 31), pal::shade(pal::SPECIAL, 0));
+  for (int i = 0; i < 14; ++i)
+    c.set(rng.range(0, 31), rng.range(0, 31), pal::shade(pal::SPECIAL, 0));
 }
 
 void ice(Canvas& c, uint32_t seed) {
@@ -144,9 +152,9 @@ void ice(Canvas& c, uint32_t seed) {
     for (int x = 0; x < 32; ++x) {
       const double n = tiled(x, y, 32, 32, 4, 4, seed, 3);
       const double crack = noise::value(x * 0.125 + y * 0.0625, y * 0.25, seed + 5, 4, 8);
-      double l = 0.3 + n * 0.6;
-      if (crack > 0.49 && crack < 0.52) l = 0.95;
-      c.set(x, y, dither_range(pal::CYAN, 5, 10, l, x, y));
+      double l = 0.35 + n * 0.5;
+      if (crack > 0.49 && crack < 0.52) l = 1.0;
+      c.set(x, y, l > 0.9 ? pal::shade(pal::CYAN, 13) : dither_range(pal::STEEL, 9, 13, l, x, y));
     }
 }
 
@@ -164,7 +172,8 @@ void basalt(Canvas& c, uint32_t seed) {
 void ash(Canvas& c, uint32_t seed) {
   Rng rng(seed);
   speckled(c, pal::GREY, 3, 7, seed, 4, 0, pal::GREY);
-  for (int i = 0; i < 10; ++i) c.set(rng.range(0, 31), rng.range(0, 31), pal::shade(pal::ORANGE, rng.range(9, 13)));
+  for (int i = 0; i < 10; ++i)
+    c.set(rng.range(0, 31), rng.range(0, 31), pal::shade(pal::ORANGE, rng.range(9, 13)));
 }
 
 void lava(Canvas& c, int frame, uint32_t seed) {
@@ -174,10 +183,14 @@ void lava(Canvas& c, int frame, uint32_t seed) {
       const double b = tiled(x - frame * 8, y, 32, 32, 2, 2, seed + 11, 2);
       const double heat = a * 0.7 + b * 0.3 + wave(frame * 0.25 + (x + y) / 32.0) * 0.05;
       uint8_t col;
-      if (heat < 0.36) col = dither_range(pal::RED, 2, 6, heat / 0.36, x, y);  // crust
-      else if (heat < 0.56) col = dither_range(pal::RED, 7, 12, (heat - 0.36) / 0.2, x, y);
-      else if (heat < 0.7) col = dither_range(pal::ORANGE, 8, 13, (heat - 0.56) / 0.14, x, y);
-      else col = dither_range(pal::YELLOW, 11, 15, (heat - 0.7) / 0.2, x, y);
+      if (heat < 0.36)
+        col = dither_range(pal::RED, 2, 6, heat / 0.36, x, y);  // crust
+      else if (heat < 0.56)
+        col = dither_range(pal::RED, 7, 12, (heat - 0.36) / 0.2, x, y);
+      else if (heat < 0.7)
+        col = dither_range(pal::ORANGE, 8, 13, (heat - 0.56) / 0.14, x, y);
+      else
+        col = dither_range(pal::YELLOW, 11, 15, (heat - 0.7) / 0.2, x, y);
       c.set(x, y, col);
     }
 }
@@ -197,15 +210,17 @@ void grate(Canvas& c) {
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) {
       const bool bar = (x % 8) < 2 || (y % 8) < 2;
-      c.set(x, y, bar ? dither_range(pal::STEEL, 7, 11, ((x + y) % 8) / 8.0, x, y)
-                      : pal::shade(pal::GREY, 1 + ((x / 8 + y / 8) & 1)));
+      c.set(x, y,
+            bar ? dither_range(pal::STEEL, 7, 11, ((x + y) % 8) / 8.0, x, y)
+                : pal::shade(pal::GREY, 1 + ((x / 8 + y / 8) & 1)));
     }
 }
 
 void circuit(Canvas& c, uint32_t seed) {
   Rng rng(seed);
   for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) c.set(x, y, dither_range(pal::TEAL, 1, 4, tiled(x, y, 32, 32, 4, 4, seed), x, y));
+    for (int x = 0; x < 32; ++x)
+      c.set(x, y, dither_range(pal::TEAL, 1, 4, tiled(x, y, 32, 32, 4, 4, seed), x, y));
   for (int i = 0; i < 10; ++i) {  // traces: L-shaped copper runs ending in pads
     int x = rng.range(0, 31), y = rng.range(0, 31);
     const int len1 = rng.range(4, 14), len2 = rng.range(3, 10);
@@ -235,8 +250,37 @@ void pad_light(Canvas& c, bool lit, uint32_t seed) {
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) {
       const int dx = x - 16, dy = y - 16, d2 = dx * dx + dy * dy;
-      if (d2 >= 64 && d2 < 110) c.set(x, y, lit ? pal::shade(pal::CYAN, 14) : pal::shade(pal::TEAL, 4));
+      if (d2 >= 64 && d2 < 110)
+        c.set(x, y, lit ? pal::shade(pal::CYAN, 14) : pal::shade(pal::TEAL, 4));
       if (d2 < 16) c.set(x, y, lit ? pal::shade(pal::SPECIAL, 0) : pal::shade(pal::TEAL, 6));
+    }
+}
+
+// Clay roof tiles in rows, each overlapping the one below.
+void roof(Canvas& c, uint32_t seed) {
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const int row = y / 8, tx = (x + (row & 1) * 4) % 8, ty = y % 8;
+      double l =
+          0.75 - ty * 0.07 - (tx == 0 ? 0.35 : 0) + (noise::lattice(x / 8, row, seed) - 0.5) * 0.2;
+      if (ty == 7) l = 0.05;
+      c.set(x, y, dither_range(pal::RED, 3, 10, l, x, y));
+    }
+}
+
+// Cooled lava slabs with glowing seams.
+void crust(Canvas& c, uint32_t seed) {
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const double n = tiled(x, y, 32, 32, 4, 4, seed, 3);
+      const double seam = noise::value(x * 0.25, y * 0.25, seed + 3, 8, 8);
+      if (seam > 0.46 && seam < 0.54) {
+        c.set(x, y,
+              dither_range(pal::ORANGE, 8, 14, 1.0 - (seam > 0.5 ? seam - 0.5 : 0.5 - seam) * 12, x,
+                           y));
+      } else {
+        c.set(x, y, dither_range(pal::STEEL, 1, 6, n, x, y));
+      }
     }
 }
 
@@ -316,14 +360,32 @@ void plaster(Canvas& c, uint32_t seed) {
   }
 }
 
+// Half-timbered plaster with a window on each 64-row storey.
+void house(Canvas& c, uint32_t seed) {
+  speckled(c, pal::SAND, 10, 13, seed, 4, 0, pal::SAND);
+  for (int y = 0; y < c.height; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const int r = y % 64;
+      const bool beam = r < 3 || x < 2 || (r > 34 && r < 37);
+      if (beam) c.set(x, y, dither_range(pal::BROWN, 2, 5, double(r % 3) / 3.0, x, y));
+      if (r >= 12 && r < 30 && x >= 9 && x < 23) {
+        const bool frame = r == 12 || r == 29 || x == 9 || x == 22 || x == 15 || x == 16 || r == 20;
+        c.set(x, y,
+              frame ? pal::shade(pal::BROWN, 4)
+                    : dither_range(pal::BLUE, 4, 9, 1.0 - (r - 12) / 18.0, x, y));
+      }
+    }
+}
+
 void ice_wall(Canvas& c, uint32_t seed) {
   for (int y = 0; y < c.height; ++y)
     for (int x = 0; x < c.width; ++x) {
       const double streak = tiled(x, y, 32, 256, 8, 4, seed, 3);
       const double n = tiled(x, y, 32, 256, 4, 32, seed + 1, 2);
       double l = streak * 0.7 + n * 0.3;
-      c.set(x, y, l > 0.62 ? dither_range(pal::CYAN, 10, 14, (l - 0.62) / 0.3, x, y)
-                           : dither_range(pal::STEEL, 6, 11, l / 0.62, x, y));
+      c.set(x, y,
+            l > 0.62 ? dither_range(pal::CYAN, 10, 14, (l - 0.62) / 0.3, x, y)
+                     : dither_range(pal::STEEL, 6, 11, l / 0.62, x, y));
     }
 }
 
@@ -331,7 +393,8 @@ void snow_rock(Canvas& c, uint32_t seed) {
   cliff(c, seed);
   for (int x = 0; x < 32; ++x) {
     const int depth = 10 + int(noise::value(x / 5.0, 0.5, seed + 5, 0, 0) * 14);
-    for (int y = 0; y < depth; ++y) c.set(x, y, dither_range(pal::GREY, 12, 15, 1.0 - double(y) / depth * 0.5, x, y));
+    for (int y = 0; y < depth; ++y)
+      c.set(x, y, dither_range(pal::GREY, 12, 15, 1.0 - double(y) / depth * 0.5, x, y));
     for (int y = 40; y < 256; y += 50)  // snow caught on ledges
       if (noise::value(x / 3.0, y, seed + 6, 0, 0) > 0.5) c.set(x, y, pal::shade(pal::GREY, 14));
   }
@@ -341,7 +404,8 @@ void basalt_wall(Canvas& c, uint32_t seed) {
   for (int y = 0; y < c.height; ++y)
     for (int x = 0; x < c.width; ++x) {
       const int col = x / 8, cx = x % 8;
-      double l = 0.25 + noise::lattice(col, y / 40, seed) * 0.25 + (cx < 2 ? 0.25 : 0.0) - (cx == 7 ? 0.2 : 0);
+      double l = 0.25 + noise::lattice(col, y / 40, seed) * 0.25 + (cx < 2 ? 0.25 : 0.0) -
+                 (cx == 7 ? 0.2 : 0);
       l += (tiled(x, y, 32, 256, 4, 32, seed + 3, 2) - 0.5) * 0.3;
       if ((y + col * 17) % 40 == 0) l = 0.0;
       c.set(x, y, dither_range(pal::GREY, 1, 7, l, x, y));
@@ -356,10 +420,14 @@ void lava_fall(Canvas& c, int frame, uint32_t seed) {
       const double a = noise::fbm(x / 8.0, fy / 16.0, seed, 3, 4, 4);
       const double heat = a + wave(x / 32.0) * 0.1;
       uint8_t col;
-      if (x < 3 || x > 28) col = dither_range(pal::GREY, 1, 4, a, x, y);
-      else if (heat < 0.45) col = dither_range(pal::RED, 6, 11, heat / 0.45, x, y);
-      else if (heat < 0.62) col = dither_range(pal::ORANGE, 9, 13, (heat - 0.45) / 0.17, x, y);
-      else col = dither_range(pal::YELLOW, 12, 15, (heat - 0.62) / 0.2, x, y);
+      if (x < 3 || x > 28)
+        col = dither_range(pal::GREY, 1, 4, a, x, y);
+      else if (heat < 0.45)
+        col = dither_range(pal::RED, 6, 11, heat / 0.45, x, y);
+      else if (heat < 0.62)
+        col = dither_range(pal::ORANGE, 9, 13, (heat - 0.45) / 0.17, x, y);
+      else
+        col = dither_range(pal::YELLOW, 12, 15, (heat - 0.62) / 0.2, x, y);
       c.set(x, y, col);
     }
 }
@@ -369,9 +437,12 @@ void panel(Canvas& c, uint32_t seed) {
     for (int x = 0; x < c.width; ++x) {
       const int r = y % 64;
       double l = 0.45 + (tiled(x, y, 32, 256, 4, 32, seed, 2) - 0.5) * 0.3;
-      if (r == 0 || x == 0) l = 0.05;
-      else if (r == 1 || x == 1) l = 0.8;
-      else if (r == 63 || x == 31) l = 0.2;
+      if (r == 0 || x == 0)
+        l = 0.05;
+      else if (r == 1 || x == 1)
+        l = 0.8;
+      else if (r == 63 || x == 31)
+        l = 0.2;
       if (r >= 20 && r < 28 && x >= 6 && x < 26 && (y % 2 == 0)) l = 0.1;  // vent slots
       c.set(x, y, dither_range(pal::STEEL, 3, 12, l, x, y));
     }
@@ -393,7 +464,9 @@ void windows(Canvas& c, int frame, uint32_t seed) {
       const int id = (y / 32) * 2 + x / 16;
       const bool lit = noise::lattice(id, frame, seed) > 0.45;
       const double glow = 1.0 - (r - 8) / 24.0;
-      c.set(x, y, lit ? dither_range(pal::YELLOW, 9, 14, glow, x, y) : dither_range(pal::BLUE, 1, 4, glow, x, y));
+      c.set(x, y,
+            lit ? dither_range(pal::YELLOW, 9, 14, glow, x, y)
+                : dither_range(pal::BLUE, 1, 4, glow, x, y));
     }
 }
 
@@ -402,7 +475,9 @@ void glass(Canvas& c) {
     for (int x = 0; x < c.width; ++x) {
       const bool frame = x < 2 || x > 29 || y % 64 < 2;
       const bool shine = ((x + y / 4) % 24) < 3;
-      c.set(x, y, frame ? pal::shade(pal::STEEL, 6) : (shine ? pal::shade(pal::CYAN, 14) : pal::shade(pal::BLUE, 8)));
+      c.set(x, y,
+            frame ? pal::shade(pal::STEEL, 6)
+                  : (shine ? pal::shade(pal::CYAN, 14) : pal::shade(pal::BLUE, 8)));
     }
 }
 
@@ -423,6 +498,7 @@ std::vector<TextureInfo> generate_textures(const std::filesystem::path& dataDir)
   // Floors first: the definition files list them in this order before any wall.
   b.add("GRASS", false, 0, [](Canvas& c) { grass(c, 101, false); });
   b.add("MEADOW", false, 0, [](Canvas& c) { grass(c, 102, true); });
+  b.add("ROOF", false, 0, [](Canvas& c) { roof(c, 120); });
   b.add("DIRT", false, 0, [](Canvas& c) { speckled(c, pal::BROWN, 4, 9, 103, 4, 18, pal::GREY); });
   b.add("ROCK", false, 0, [](Canvas& c) { rock_top(c, 104); });
   for (int f = 0; f < 4; ++f)
@@ -431,9 +507,11 @@ std::vector<TextureInfo> generate_textures(const std::filesystem::path& dataDir)
   b.add("DUNE", false, 0, [](Canvas& c) { dunes(c, 107); });
   b.add("SSTONE", false, 0, [](Canvas& c) { slabs(c, pal::SAND, 5, 11, 16, 108); });
   b.add("SNOW", false, 0, [](Canvas& c) { snow(c, 109); });
+  b.add("FIRN", false, 0, [](Canvas& c) { speckled(c, pal::STEEL, 8, 12, 118, 4, 10, pal::GREY); });
   b.add("ICE", false, 0, [](Canvas& c) { ice(c, 110); });
   b.add("BASALT", false, 0, [](Canvas& c) { basalt(c, 111); });
   b.add("ASH", false, 0, [](Canvas& c) { ash(c, 112); });
+  b.add("CRUST", false, 0, [](Canvas& c) { crust(c, 119); });
   for (int f = 0; f < 4; ++f)
     b.add("LAVA" + std::to_string(f), false, 0, [f](Canvas& c) { lava(c, f, 113); });
   b.add("METAL", false, 0, [](Canvas& c) { metal(c, 114); });
@@ -445,6 +523,7 @@ std::vector<TextureInfo> generate_textures(const std::filesystem::path& dataDir)
   // Walls.
   b.add("CLIFF", true, 0, [](Canvas& c) { cliff(c, 201); });
   b.add("EARTH", true, 0, [](Canvas& c) { earth(c, 202, pal::GREEN, 5, 11); });
+  b.add("HOUSE", true, 0, [](Canvas& c) { house(c, 214); });
   b.add("BRICK", true, 0, [](Canvas& c) { bricks(c, pal::RED, 3, 9, 203); });
   b.add("PLANKS", true, 0, [](Canvas& c) { planks(c, 204); });
   b.add("SSTONEW", true, 0, [](Canvas& c) { strata(c, pal::SAND, pal::ORANGE, 4, 11, 205); });

@@ -13,7 +13,7 @@ struct TextureInfo {
   std::string name;  // bitmap name in the definition files
   std::string file;  // data path, e.g. "data\tex\GRASS.PCX"
   bool wall = false;
-  int blend = 0;     // `%` suffix: transparency table counted from 1, 0 opaque
+  int blend = 0;  // `%` suffix: transparency table counted from 1, 0 opaque
 };
 
 // Draws every texture as a PCX file under dataDir / "tex" and returns them in a fixed order.

@@ -6,5 +6,5 @@
 enum Theme : int { GRASSLAND, DESERT, ICEFIELD, VOLCANIC, CITY, THEME_COUNT };
 
 // Short upper-case name used in file names (e.g. "GRASS" -> level\GRASS.DEF, data\bg\GRASS.PCX).
-constexpr std::array<std::string_view, THEME_COUNT> kThemeNames = {"GRASS", "DESERT", "ICE", "VOLCANO",
-                                                                   "CITY"};
+constexpr std::array<std::string_view, THEME_COUNT> kThemeNames = {"GRASS", "DESERT", "ICE",
+                                                                   "VOLCANO", "CITY"};
