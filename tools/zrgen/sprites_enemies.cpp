@@ -383,31 +383,32 @@ Canvas pod_frame(int k, bool open) {
 
 // ---- 121: walker ----
 Canvas walker_frame(int k) {
-  constexpr int kW = 22, kH = 24;
+  // Small beside the ship: something to pick up, not to fear.
+  constexpr int kW = 17, kH = 22;
   Canvas c(kW, kH);
   // Body height above the ground and squash through one hop.
-  constexpr std::array<double, 6> kLift = {0, 2, 5, 6, 4, 1};
+  constexpr std::array<double, 6> kLift = {0, 2, 4, 5, 3, 1};
   constexpr std::array<double, 6> kSquash = {0.8, 1.1, 1.0, 1.0, 1.0, 1.05};
   const double lift = kLift[k], sq = kSquash[k];
-  const double ry = 6.5 * sq, rx = 7.0 / std::sqrt(sq);
-  const double cy = kH - 3 - lift - ry;
-  const double cx = 11;
+  const double ry = 5.0 * sq, rx = 5.4 / std::sqrt(sq);
+  const double cy = kH - 2.5 - lift - ry;
+  const double cx = 8.5;
   // Legs and feet.
-  for (double fx : {7.0, 14.0}) {
-    const double foot_y = lift > 1 ? kH - 2.5 - lift + 2 : kH - 1.5;
-    draw::thick_line(c, {fx + 0.5, cy + ry - 1}, {fx, foot_y}, 1.5, c_(pal::BROWN, 6));
-    draw::fill_ellipse(c, fx - 1.2, foot_y, 2.3, 1.3, c_(pal::BROWN, 8));
+  for (double fx : {5.5, 11.0}) {
+    const double foot_y = lift > 1 ? kH - 1.0 - lift : kH - 1.2;
+    draw::thick_line(c, {fx + 0.5, cy + ry - 1}, {fx, foot_y}, 1.3, c_(pal::BROWN, 6));
+    draw::fill_ellipse(c, fx - 1.0, foot_y, 1.9, 1.1, c_(pal::BROWN, 8));
   }
   // Antenna with its bulb.
-  draw::line(c, cx + 1.5, cy - ry + 0.5, cx + 3.5, cy - ry - 3.5, c_(pal::GREY, 9));
-  draw::fill_circle(c, cx + 4, cy - ry - 4, 1.4, c_(pal::PINK, 13));
+  draw::line(c, cx + 1.5, cy - ry + 0.5, cx + 3, cy - ry - 2.5, c_(pal::GREY, 9));
+  draw::fill_circle(c, cx + 3.3, cy - ry - 2.8, 1.2, c_(pal::PINK, 13));
   ball(c, cx, cy, rx, ry, pal::YELLOW, 6, 15);
   // Big friendly eyes looking ahead (-x).
-  for (double ex : {cx - 3.5, cx + 0.5}) {
-    draw::fill_ellipse(c, ex, cy - 1.5 * sq, 1.9, 2.4 * sq, kWhite);
-    draw::fill_circle(c, ex - 0.7, cy - 1.2 * sq, 1.0, c_(pal::BLUE, 1));
+  for (double ex : {cx - 2.6, cx + 0.6}) {
+    draw::fill_ellipse(c, ex, cy - 1.2 * sq, 1.5, 2.0 * sq, kWhite);
+    draw::fill_circle(c, ex - 0.5, cy - 1.0 * sq, 0.8, c_(pal::BLUE, 1));
   }
-  draw::line(c, cx - 4, cy + 3 * sq, cx - 1, cy + 3.3 * sq, c_(pal::ORANGE, 4));  // smile
+  draw::line(c, cx - 3, cy + 2.4 * sq, cx - 0.8, cy + 2.6 * sq, c_(pal::ORANGE, 4));  // smile
   finish(c);
   return c;
 }
