@@ -206,8 +206,10 @@ std::string disk_path(const char* name) {
 }
 
 // The mode for the archive file: reading modes read; any mode that would create, truncate or
-// append opens the archive for update instead, so that it is never cut short.
+// append opens the archive for update instead, so that it is never cut short. Nothing for a mode
+// that is none of these.
 const char* archive_mode(const char* mode) {
+  if (mode[0] != 'r' && mode[0] != 'w' && mode[0] != 'a') return nullptr;
   bool readOnly = mode[0] == 'r' && std::strchr(mode, '+') == nullptr;
   return readOnly ? "rb" : "r+b";
 }
@@ -227,11 +229,12 @@ void upper_copy(const char* name, char* out) {
 }
 
 bool open_in_archive(ZR_FILE* file, const char* name, const char* mode) {
-  if (g_entries == nullptr) return false;
+  const char* archiveMode = archive_mode(mode);
+  if (g_entries == nullptr || archiveMode == nullptr) return false;
   char upper[ZR_PATH_MAX];
   upper_copy(name, upper);
   for (int entry = find_entry(upper, 0); entry != 0; entry = find_entry(upper, entry)) {
-    FILE* stream = std::fopen(g_archivePath.c_str(), archive_mode(mode));
+    FILE* stream = std::fopen(g_archivePath.c_str(), archiveMode);
     if (stream == nullptr) {
       zr_error_report(g_module, 11);
       continue;
