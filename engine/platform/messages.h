@@ -82,6 +82,7 @@ struct ZR_MSG {
 void zr_post_message(uint32_t message, uintptr_t wParam, intptr_t lParam);
 // Takes the platform's pending events into the queue, then looks at the first message: returns 1
 // and fills msg when there is one (taking it off with PM_REMOVE), 0 when the queue is empty.
+// Main thread only (the platform's events are read there).
 int zr_peek_message(ZR_MSG* msg, uint32_t flags);
 // Drops every queued message.
 void zr_clear_messages();
