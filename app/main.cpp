@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   options.virtualClock = line.virtualClock;
   if (!StartUp(options)) {
     std::fprintf(stderr, "zrsentry: %s\n", StartUpError());
-    ShutDown();
+    AbandonStartUp();
     return 1;
   }
 

@@ -189,6 +189,12 @@ void ShutDown() {
   // 8. The help viewer is closed here once help exists.
 }
 
+void AbandonStartUp() {
+  zr_timer_stop(&timerId);
+  zr_platform_quit();
+  servicesStarted = false;
+}
+
 const ShutDownReport& LastShutDown() {
   return lastShutDown;
 }

@@ -20,6 +20,8 @@ const char* StartUpError();
 
 // Releases everything in order; a second call does nothing.
 void ShutDown();
+// After a failed start-up: nothing is saved, only the timer, window and platform are let go.
+void AbandonStartUp();
 
 // What the last shut-down found left over.
 struct ShutDownReport {

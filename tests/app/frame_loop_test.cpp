@@ -230,7 +230,9 @@ TEST(ProgramTest, MissingPaletteStopsStartUpWithAReason) {
   EXPECT_EQ(StartUp(options), 0);
   std::string reason = StartUpError();
   EXPECT_NE(reason.find("palette"), std::string::npos) << reason;
-  ShutDown();
+  EXPECT_EQ(reason.find('\n'), std::string::npos);
+  AbandonStartUp();
+  ShutDown();  // nothing left to shut down
   testing::internal::GetCapturedStderr();
   zr_clock_use_virtual(false);
   zr_clear_messages();
