@@ -53,11 +53,6 @@ int64_t lerp(int64_t a, int64_t b, int64_t k, int64_t n) {
   return a + (b - a) * k / n;
 }
 
-// Floor division for the edge positions, so that a 16.16 value maps to the pixel it lies in.
-int64_t floor_shift16(int64_t v) {
-  return v >> 16;
-}
-
 // Position (16.16, 0..65536) along a line from A to B where its projection meets screen offset s:
 // factor * a(t) = s * depth(t), with a and depth linear in t. Returns -1 when it is parallel.
 int64_t perspective_t(int64_t s, int64_t factor, int64_t a0, int64_t a1, int64_t z0, int64_t z1) {
@@ -77,37 +72,41 @@ void draw_flat_face(const RenderTarget& target, const FlatFace& face, const uint
   const int64_t top = std::max<int64_t>(std::min(face.far_row, face.near_row), 0);
   const int64_t bottom = std::min<int64_t>(std::max(face.far_row, face.near_row), target.max_y + 1);
   if (top >= bottom) return;
-  const int64_t across = std::max<int64_t>(int64_t{floor_size} * 65536 - 75000, 0);
+  const uint32_t across = static_cast<uint32_t>(std::max(floor_size * 65536 - 75000, 0));
   const int64_t last_row = floor_size - 1;
 
+  // The edges and the linear texture row step per screen row (16.16), from the far edge's row.
+  const int64_t left_step = (face.near_left - face.far_left) * 65536 / rows;
+  const int64_t right_step = (face.near_right - face.far_right) * 65536 / rows;
+  const int64_t row_step = (face.texture_near - face.texture_far) / rows;
+  int64_t left = face.far_left * 65536 + left_step * (top - face.far_row);
+  int64_t right = face.far_right * 65536 + right_step * (top - face.far_row);
+  int64_t linear_row = face.texture_far + row_step * (top - face.far_row);
+
   with_rule(rule, [&](auto put) {
-    for (int64_t y = top; y < bottom; ++y) {
-      const int64_t k = y - face.far_row;
-      const int64_t xl =
-          floor_shift16(lerp(face.far_left * 65536, face.near_left * 65536, k, rows));
-      const int64_t xr =
-          floor_shift16(lerp(face.far_right * 65536, face.near_right * 65536, k, rows));
+    for (int64_t y = top; y < bottom;
+         ++y, left += left_step, right += right_step, linear_row += row_step) {
+      const int64_t xl = left >> 16;
+      const int64_t xr = right >> 16;
       if (xl > xr) continue;
       const int64_t a = std::max<int64_t>(xl, 0);
       const int64_t b = std::min<int64_t>(xr, target.max_x);
       if (a > b) continue;
 
-      int64_t texture_row;
-      int64_t t = -1;
+      int64_t texture_row = linear_row;
       if (face.perspective) {
-        t = perspective_t(face.centre_y - y, face.projection_y, face.dy_far, face.dy_near,
-                          face.dz_far, face.dz_near);
-      }
-      if (t >= 0) {
-        texture_row = face.texture_far + ((face.texture_near - face.texture_far) * t >> 16);
-      } else {
-        texture_row = lerp(face.texture_far, face.texture_near, k, rows);
+        const int64_t t = perspective_t(face.centre_y - y, face.projection_y, face.dy_far,
+                                        face.dy_near, face.dz_far, face.dz_near);
+        if (t >= 0) {
+          texture_row = face.texture_far + ((face.texture_near - face.texture_far) * t >> 16);
+        }
       }
       const int64_t row = std::clamp<int64_t>(texture_row >> 16, 0, last_row);
       const uint8_t* source = texels + row * 256;
 
       // The floor bitmap's full width across the span; clipped pixels advance the column.
-      const uint32_t step = static_cast<uint32_t>(across / (xr - xl + 1));
+      const int64_t width = xr - xl + 1;
+      const uint32_t step = width < (int64_t{1} << 31) ? across / static_cast<uint32_t>(width) : 0;
       uint32_t u = static_cast<uint32_t>((a - xl) * step);
       uint8_t* d = target.pixels + y * target.pitch;
       for (int64_t x = a; x <= b; ++x, u += step) put(d + x, source[u >> 16]);
@@ -129,27 +128,36 @@ void draw_side_face(const RenderTarget& target, const SideFace& face, const uint
   const int64_t full = int64_t{wall_height} * 65536;
   const int64_t stretched = int64_t{wall_height - 1} * 65536;
 
+  // Top and bottom edges, the repeat height and the linear texture column step per screen
+  // column (16.16), from the face's left end.
+  const int64_t top_step = (face.right_top - face.left_top) * 65536 / span;
+  const int64_t bottom_step = (face.right_bottom - face.left_bottom) * 65536 / span;
+  const int64_t repeat_step = (face.right_height - face.left_height) * 65536 / span;
+  const int64_t column_step = (face.texture_right - face.texture_left) / span;
+  const int64_t k0 = x0 - face.left_x;
+  int64_t top16 = face.left_top * 65536 + top_step * k0;
+  int64_t bottom16 = face.left_bottom * 65536 + bottom_step * k0;
+  int64_t repeat16 = face.left_height * 65536 + repeat_step * k0;
+  int64_t linear_column = face.texture_left + column_step * k0;
+
   with_rule(rule, [&](auto put) {
-    for (int64_t x = x0; x < x1; ++x) {
-      const int64_t k = x - face.left_x;
-      const int64_t top = lerp(face.left_top, face.right_top, k, span);
-      const int64_t bottom = lerp(face.left_bottom, face.right_bottom, k, span);
+    for (int64_t x = x0; x < x1; ++x, top16 += top_step, bottom16 += bottom_step,
+                 repeat16 += repeat_step, linear_column += column_step) {
+      const int64_t top = top16 >> 16;
+      const int64_t bottom = bottom16 >> 16;
       const int64_t height = bottom - top;
       if (height <= 0) continue;
       const int64_t r0 = std::max<int64_t>(top, 0);
       const int64_t r1 = std::min<int64_t>(bottom, target.max_y + 1);
       if (r0 >= r1) continue;
 
-      int64_t t = -1;
+      int64_t texture_column = linear_column;
       if (face.perspective) {
-        t = perspective_t(x - face.centre_x, face.projection_x, face.dx_left, face.dx_right,
-                          face.dz_left, face.dz_right);
-      }
-      int64_t texture_column;
-      if (t >= 0) {
-        texture_column = face.texture_left + ((face.texture_right - face.texture_left) * t >> 16);
-      } else {
-        texture_column = lerp(face.texture_left, face.texture_right, k, span);
+        const int64_t t = perspective_t(x - face.centre_x, face.projection_x, face.dx_left,
+                                        face.dx_right, face.dz_left, face.dz_right);
+        if (t >= 0) {
+          texture_column = face.texture_left + ((face.texture_right - face.texture_left) * t >> 16);
+        }
       }
       const int64_t column = std::clamp<int64_t>(texture_column >> 16, 0, wall_width - 1);
 
@@ -157,9 +165,10 @@ void draw_side_face(const RenderTarget& target, const SideFace& face, const uint
       if (face.stretch) {
         step = stretched / (height + 1);
       } else {
-        const int64_t repeat =
-            std::max<int64_t>(lerp(face.left_height, face.right_height, k, span), 1);
-        step = full / repeat;
+        const int64_t repeat = std::max<int64_t>(repeat16 >> 16, 1);
+        step = full < (int64_t{1} << 31) && repeat < (int64_t{1} << 31)
+                   ? static_cast<uint32_t>(full) / static_cast<uint32_t>(repeat)
+                   : full / repeat;
       }
       int64_t v = face.anchor_bottom ? full - height * step - 30000 : 0;
       v += (r0 - top) * step;

@@ -152,17 +152,23 @@ RandomRun DrawRandomFrames(uint32_t seed, int worlds, int cameras, int width, in
   return run;
 }
 
+// ZR_RENDER_STRESS=N draws N times as many worlds (for long runs under the sanitizers).
+int Worlds(int n) {
+  const char* v = std::getenv("ZR_RENDER_STRESS");
+  return v != nullptr && std::atoi(v) > 1 ? n * std::atoi(v) : n;
+}
+
 TEST(RendererRobustness, RandomWorldsAndCamerasStayInsideTheView) {
-  const RandomRun run = DrawRandomFrames(1, 100, 20, 320, 200);
+  const RandomRun run = DrawRandomFrames(1, Worlds(100), 20, 320, 200);
   EXPECT_EQ(run.touched, 0);
   EXPECT_GT(run.drawn, 100);  // of the 500 frames looked at: the worlds are seen, not missed
 }
 
 TEST(RendererRobustness, LargerViews) {
-  EXPECT_EQ(DrawRandomFrames(2, 10, 4, 640, 400).touched, 0);
-  EXPECT_EQ(DrawRandomFrames(3, 4, 3, 1280, 800).touched, 0);
-  EXPECT_EQ(DrawRandomFrames(4, 2, 2, 2560, 1600).touched, 0);
-  EXPECT_EQ(DrawRandomFrames(5, 10, 5, 321, 201).touched, 0);
+  EXPECT_EQ(DrawRandomFrames(2, Worlds(10), 4, 640, 400).touched, 0);
+  EXPECT_EQ(DrawRandomFrames(3, Worlds(4), 3, 1280, 800).touched, 0);
+  EXPECT_EQ(DrawRandomFrames(4, Worlds(2), 2, 2560, 1600).touched, 0);
+  EXPECT_EQ(DrawRandomFrames(5, Worlds(10), 5, 321, 201).touched, 0);
 }
 
 }  // namespace
