@@ -336,21 +336,22 @@ void zr_dsp_draw_test_card(ZR_BITMAP* frame, const uint8_t* palette) {
   if (frame == nullptr || frame->pixels == nullptr || frame->width < 16 || frame->height < 16) {
     return;
   }
-  // The brightest and darkest entries frame the card.
-  int light = 255, dark = 0;
+  // The brightest, darkest and a middle entry give the card its frame, ground and sprite.
+  int light = 255, dark = 0, middle = 128;
   if (palette) {
-    int best = -1, worst = 1 << 30;
+    int best = -1, worst = 1 << 30, closest = 1 << 30;
     for (int i = 0; i < 256; ++i) {
       const int sum = palette[3 * i] + palette[3 * i + 1] + palette[3 * i + 2];
       if (sum > best) best = sum, light = i;
       if (sum < worst) worst = sum, dark = i;
+      const int off = sum > 382 ? sum - 382 : 382 - sum;
+      if (off < closest) closest = off, middle = i;
     }
   }
   std::memset(frame->pixels, dark, static_cast<size_t>(frame->width) * frame->height);
 
-  // The 256 colours as a 16 x 16 grid on the left, scaled to the frame's height.
+  // The 256 colours as a 16 x 16 grid of square cells on the left, scaled to the frame's height.
   const int cell = (frame->height - 8) / 16;
-  const int cellW = cell * 3 / 2;
   ZR_RECT swatch{0, 0, 1, 1};
   ZR_BITMAP one{};
   uint8_t index = 0;
@@ -359,13 +360,13 @@ void zr_dsp_draw_test_card(ZR_BITMAP* frame, const uint8_t* palette) {
   one.pixels = &index;
   for (int i = 0; i < 256; ++i) {
     index = static_cast<uint8_t>(i);
-    const ZR_RECT to{static_cast<int16_t>(4 + (i % 16) * cellW),
-                     static_cast<int16_t>(4 + (i / 16) * cell),
-                     static_cast<int16_t>(cellW - 1), static_cast<int16_t>(cell - 1)};
+    const ZR_RECT to{static_cast<int16_t>(4 + (i % 16) * cell),
+                     static_cast<int16_t>(4 + (i / 16) * cell), static_cast<int16_t>(cell - 1),
+                     static_cast<int16_t>(cell - 1)};
     zr_bitmap_blit(frame, &one, &swatch, &to, ZR_BLIT_STRETCH);
   }
 
-  // A small pattern: a ring of light on a transparent ground, with a diagonal of colours.
+  // A small sprite: a ring of light on a transparent ground, crossed by diagonals of colours.
   constexpr int kSide = 24;
   uint8_t pattern[kSide * kSide];
   for (int y = 0; y < kSide; ++y) {
@@ -383,30 +384,27 @@ void zr_dsp_draw_test_card(ZR_BITMAP* frame, const uint8_t* palette) {
   sprite.bpp = 8;
   sprite.pixels = pattern;
 
-  const int left = 8 + 16 * cellW;
+  const int left = 8 + 16 * cell;
   const int room = frame->width - left - 4;
-  if (room < kSide) return;
-  const int16_t colW = static_cast<int16_t>(room);
-  const int16_t third = static_cast<int16_t>((frame->height - 8) / 3);
-  // Plain copy, masked copy over a band, double size with scanlines, and a stretch.
-  const ZR_RECT band{static_cast<int16_t>(left), 4, colW, third};
-  const ZR_RECT plain{static_cast<int16_t>(left), 4, kSide, kSide};
-  const ZR_RECT masked{static_cast<int16_t>(left + kSide + 4), 4, kSide, kSide};
-  std::memset(frame->pixels + static_cast<size_t>(4 + kSide / 2) * frame->width + masked.x, light,
-              static_cast<size_t>(kSide));
-  zr_bitmap_blit(frame, &sprite, nullptr, &plain, 0);
-  zr_bitmap_blit_masked(frame, &sprite, nullptr, &masked, 0);
-  const ZR_RECT doubled{static_cast<int16_t>(left + 2 * kSide + 8), 4, 2 * kSide, 2 * kSide};
-  zr_bitmap_blit_masked(frame, &sprite, nullptr, &doubled, ZR_BLIT_DOUBLE | ZR_BLIT_SCANLINES);
-  const ZR_RECT stretched{static_cast<int16_t>(left), static_cast<int16_t>(8 + third), colW,
-                          static_cast<int16_t>(2 * third - 8)};
-  zr_bitmap_blit_masked(frame, &sprite, nullptr, &stretched,
-                        ZR_BLIT_STRETCH | ZR_BLIT_VERTICAL_RATIO);
-  ZR_RECT box{};
-  if (zr_bitmap_bbox(frame, &band, &box)) {
-    // Outline the bounding box of what the first band holds.
-    for (int x = box.x; x < box.x + box.w && x < frame->width; ++x) {
-      frame->pixels[static_cast<size_t>(box.y) * frame->width + x] = static_cast<uint8_t>(light);
+  if (room < 4 * kSide + 8 || frame->height < 2 * kSide + 16) return;
+  // A checkered ground behind the copies, so that what the masked ones leave out shows.
+  const int groundTop = 4, groundBottom = frame->height - 4;
+  for (int y = groundTop; y < groundBottom; ++y) {
+    for (int x = left; x < left + room; ++x) {
+      const bool odd = ((x - left) / 4 + (y - groundTop) / 4) & 1;
+      frame->pixels[static_cast<size_t>(y) * frame->width + x] =
+          static_cast<uint8_t>(odd ? middle : dark);
     }
   }
+  // Plain copy, masked copy, double size with scanlines, and a stretch by the vertical ratio.
+  const ZR_RECT plain{static_cast<int16_t>(left), 4, kSide, kSide};
+  const ZR_RECT masked{static_cast<int16_t>(left + kSide + 4), 4, kSide, kSide};
+  const ZR_RECT doubled{static_cast<int16_t>(left + 2 * kSide + 8), 4, 2 * kSide, 2 * kSide};
+  zr_bitmap_blit(frame, &sprite, nullptr, &plain, 0);
+  zr_bitmap_blit_masked(frame, &sprite, nullptr, &masked, 0);
+  zr_bitmap_blit_masked(frame, &sprite, nullptr, &doubled, ZR_BLIT_DOUBLE | ZR_BLIT_SCANLINES);
+  const int top = 4 + 2 * kSide + 8;
+  const ZR_RECT stretched{static_cast<int16_t>(left), static_cast<int16_t>(top),
+                          static_cast<int16_t>(room), static_cast<int16_t>(groundBottom - top)};
+  zr_bitmap_blit_masked(frame, &sprite, nullptr, &stretched, ZR_BLIT_STRETCH);
 }
