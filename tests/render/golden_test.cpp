@@ -16,6 +16,7 @@
 #include "engine/display/bitmap.h"
 #include "engine/display/snapshot.h"
 #include "engine/platform/message_box.h"
+#include "engine/platform/messages.h"
 #include "render_support.h"
 #include "world/edit_font.h"
 #include "world/objects.h"
@@ -327,6 +328,20 @@ TEST_F(GoldenFrames, ViewerShotIsTheFrameFromTheGivenCamera) {
   ASSERT_EQ(w, 320);
   ASSERT_EQ(h, 200);
   CompareWithGolden("overview", shot, w, h);
+}
+
+TEST_F(GoldenFrames, ViewerWindowStartsBehindTheStartObjectAndQuitsOnEscape) {
+  if (Regenerating()) GTEST_SKIP();
+  zr_clear_messages();
+  zr_post_message(WM_KEYDOWN, 'O', 0);
+  zr_post_message(WM_KEYDOWN, VK_ESCAPE, 0);
+  ViewerOptions options;
+  options.levelFile = "level\\test.txt";
+  ASSERT_EQ(RunLevelViewer(options), 0);
+  // The object of type 100 stands at (42, 0, 90).
+  EXPECT_DOUBLE_EQ(camera_x, 42.0);
+  EXPECT_DOUBLE_EQ(camera_y, 150.0);
+  EXPECT_DOUBLE_EQ(camera_z, 370.0);
 }
 
 TEST_F(GoldenFrames, ViewerRefusesALevelFileWithoutKeys) {
