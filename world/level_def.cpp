@@ -72,7 +72,9 @@ void upper_case(char* s) {
 }
 
 void copy_name(char* out, size_t size, const char* name) {
-  std::snprintf(out, size, "%s", name);
+  size_t n = strnlen(name, size - 1);
+  std::memcpy(out, name, n);
+  out[n] = '\0';
 }
 
 // Reads tokens from a line: separators between tokens are skipped along with blanks; a token runs
@@ -438,20 +440,29 @@ void super_animation_line(const char* line) {
     world_fatal(0, "Too many frames in super animated bitmap %s (at most %i)", name,
                 SUPER_MAX_FRAMES);
 
-  auto two_digits = [](int k) {
-    return std::string(1, static_cast<char>('0' + k / 10)) + static_cast<char>('0' + k % 10);
+  auto two_digits = [](std::string& text, int k) {
+    text += static_cast<char>('0' + k / 10);
+    text += static_cast<char>('0' + k % 10);
   };
   for (int k = 0; k < count; ++k) {
-    std::string frame_line =
-        "^" + std::string(name) + two_digits(k) + "=" + base + two_digits(k) + ".PCX";
+    std::string frame_line = "^";
+    frame_line.append(name);
+    two_digits(frame_line, k);
+    frame_line += '=';
+    frame_line.append(base);
+    two_digits(frame_line, k);
+    frame_line.append(".PCX");
     handle_level_line(frame_line.c_str());
   }
   std::string animation = ping_pong ? "<*" : "<";
-  animation += name;
-  animation += "=";
+  animation.append(name);
+  animation += '=';
   for (int k = 0; k < count; ++k) {
-    if (k) animation += ",";
-    animation += std::string(name) + two_digits(k) + "," + std::to_string(delay);
+    if (k) animation += ',';
+    animation.append(name);
+    two_digits(animation, k);
+    animation += ',';
+    animation.append(std::to_string(delay));
   }
   handle_level_line(animation.c_str());
 }

@@ -47,14 +47,14 @@ void decode_line(ByteReader& r, uint8_t* line, int bytes_per_line, int shift) {
   int produced = 0;
   while (produced < bytes_per_line) {
     int b = next_byte(r);
-    int run = 1;
-    if ((b & 0xC0) == 0xC0) {
-      run = b & 0x3F;
-      b = next_byte(r);
+    if ((b & 0xC0) != 0xC0) {
+      line[produced++] = static_cast<uint8_t>(b + shift);
+      continue;
     }
-    int n = std::min(run, bytes_per_line - produced);
-    std::memset(line + produced, (b + shift) & 0xFF, n);
-    produced += n;
+    int run = std::min(b & 0x3F, bytes_per_line - produced);
+    b = next_byte(r);
+    std::memset(line + produced, (b + shift) & 0xFF, run);
+    produced += run;
   }
 }
 
@@ -66,7 +66,9 @@ void load_pcx_file(const char* name, int /*colour_count*/, int first_colour, int
   if (!file) world_fatal(1, "Cant open the file : %s", name);
 
   static ByteReader reader;
-  reader = ByteReader{file, 0, 0, false, {}};
+  reader.file = file;
+  reader.pos = reader.len = 0;
+  reader.ended = false;
   zr_io_fseek(file, 0, SEEK_SET);
 
   uint8_t header[PCX_HEADER_SIZE];
