@@ -198,55 +198,74 @@ Canvas warp_frame(const Canvas& ship, int phase, Rng& rng) {
   return out;
 }
 
-// The ship's explosion: the hull bursts, pieces fly apart and a cloud of fire and smoke fades.
+// The ship's explosion: a white flash, the hull breaks into pieces that fly apart and burn out
+// while a flattened fireball grows, cools and leaves smoke.
 Canvas ship_explosion_frame(const Canvas& ship, int k, int count, Rng& rng) {
   Canvas c(ship.width, ship.height);
   const double t = static_cast<double>(k) / (count - 1);  // 0 … 1
-  const double cx = ship.width / 2.0 - 2, cy = ship.height / 2.0 + 1;
-  // Hull pieces drift away from the centre while they last.
-  if (k < count - 3) {
-    const int pieces = 9;
-    for (int i = 0; i < pieces; ++i) {
-      Rng prng(1000 + i);  // the same pieces in every frame
-      const int px = prng.range(2, ship.width - 8), py = prng.range(4, ship.height - 6);
-      const double vx = (px - cx) * 0.9 + prng.range(-4, 4), vy = (py - cy) * 0.5 - 2;
-      const int dx = static_cast<int>(vx * t * 1.3), dy = static_cast<int>(vy * t * 1.3);
-      for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 5; ++x) {
-          const uint8_t p = ship.get(std::clamp(px + x, 0, ship.width - 1),
-                                     std::clamp(py + y, 0, ship.height - 1));
-          if (p && (x + y + i) % 5 != 0) c.set(px + x + dx, py + y + dy, p);
+  const double cx = kCentreX + 1, cy = kCentreY;
+  // Smoke, behind everything, rising as the fire dies.
+  if (t > 0.35) {
+    const double s = (t - 0.35) / 0.65;
+    for (int i = 0; i < 7; ++i) {
+      Rng p(700 + i);
+      const double x = cx + (p.unit() - 0.5) * 30 * (0.6 + s);
+      const double y = cy + 2 - s * 8 + (p.unit() - 0.5) * 6;
+      const double r = (2.5 + p.unit() * 2.5) * (1.1 - s * 0.5);
+      if (p.unit() > s * 0.8) {
+        draw::fill_ellipse(c, x, y, r, r * 0.8,
+                           draw::sphere_shade(pal::GREY, x, y, r, -1, -1, 2, 7 - 3 * s));
+      }
+    }
+  }
+  // The fireball, flattened to the ship's box: hot at the heart, cooling outwards and with time.
+  const double heat = std::max(0.0, 1.0 - t * 1.5);
+  if (heat > 0 && k > 0) {
+    const double r = 4 + 14 * std::min(1.0, t * 3.5);
+    for (int i = 0; i < 14; ++i) {
+      const double a = rng.unit() * 2 * kPi, d = rng.unit() * r * 0.65;
+      const double bx = cx + std::cos(a) * d, by = cy + std::sin(a) * d * 0.4;
+      const double br = (0.3 + 0.25 * rng.unit()) * r * (0.6 + 0.4 * heat);
+      const pal::Ramp ramp = d < r * 0.3 && heat > 0.45 ? pal::YELLOW
+                             : heat > 0.3               ? pal::ORANGE
+                                                        : pal::RED;
+      draw::fill_ellipse(c, bx, by, br, br * 0.6,
+                         draw::sphere_shade(ramp, bx, by, br, -1, -1, 6 + 4 * heat, 12 + 3 * heat));
+    }
+  }
+  // Hull pieces: the picture cut into small blocks that fly outwards, fall and burn away.
+  if (t < 0.8) {
+    constexpr int kBw = 6, kBh = 5;
+    int index = 0;
+    for (int by = 0; by < ship.height; by += kBh) {
+      for (int bx = 0; bx < ship.width; bx += kBw, ++index) {
+        Rng p(300 + index);
+        const double vx = (bx + kBw / 2.0 - cx) / 14.0 + (p.unit() - 0.5) * 0.8;
+        const double vy = (by + kBh / 2.0 - cy) / 6.0 - 0.3 + (p.unit() - 0.5) * 0.6;
+        const int dx = static_cast<int>(std::lround(vx * t * 22));
+        const int dy = static_cast<int>(std::lround(vy * t * 10 + 14 * t * t));
+        if (p.unit() < t * 1.2) continue;  // this piece has burnt away
+        for (int y = by; y < std::min(by + kBh, ship.height); ++y) {
+          for (int x = bx; x < std::min(bx + kBw, ship.width); ++x) {
+            const uint8_t px = ship.get(x, y);
+            if (px == 0 || p.unit() < t * 0.4) continue;  // the piece crumbles as it flies
+            const uint8_t burnt = p.unit() < t * 1.5
+                                      ? pal::shade(pal::ORANGE, 10 - static_cast<int>(t * 8))
+                                      : pal::shade(draw::ramp_of(px), draw::level_of(px) - k);
+            c.set(x + dx, y + dy, k == 0 ? pal::shade(draw::ramp_of(px), 15) : burnt);
+          }
         }
       }
     }
   }
-  // The fireball grows quickly and then thins out into smoke.
-  const double r = 2 + 22 * std::min(1.0, t * 2.2);
-  const double heat = std::max(0.0, 1.0 - t * 1.4);
-  const int blobs = 14;
-  for (int i = 0; i < blobs; ++i) {
-    const double a = rng.unit() * 2 * kPi;
-    const double d = rng.unit() * r * 0.7;
-    const double bx = cx + std::cos(a) * d, by = cy + std::sin(a) * d * 0.45;
-    const double br = (0.25 + 0.35 * rng.unit()) * r * (0.5 + 0.5 * heat);
-    if (heat > 0.05) {
-      draw::fill_ellipse(c, bx, by, br, br * 0.6,
-                         draw::sphere_shade(heat > 0.6   ? pal::YELLOW
-                                            : heat > 0.3 ? pal::ORANGE
-                                                         : pal::RED,
-                                            bx, by, br, -1, -1, 6 + 5 * heat, 11 + 4 * heat));
-    } else if (rng.unit() < 0.6) {
-      draw::fill_ellipse(c, bx, by - t * 4, br * 0.6, br * 0.35,
-                         draw::sphere_shade(pal::GREY, bx, by - t * 4, br * 0.6, -1, -1, 2, 6));
-    }
-  }
-  if (k <= 2) {
-    draw::fill_ellipse(c, cx, cy, 10 - k * 2.0, 6 - k, pal::shade(pal::YELLOW, 15));
-    draw::fill_ellipse(c, cx, cy, 5 - k, 3, kWhite);
+  if (k <= 1) {
+    // The flash of the hit.
+    draw::fill_ellipse(c, cx, cy, 11 - k * 3.0, 6 - k * 2.0, pal::shade(pal::YELLOW, 15));
+    draw::fill_ellipse(c, cx, cy, 6 - k * 2.0, 3, kWhite);
   }
   // Sparks.
-  for (int i = 0; i < 10 * (1.0 - t) + 2; ++i) {
-    const double a = rng.unit() * 2 * kPi, d = r * (0.6 + 0.6 * rng.unit());
+  for (int i = 0; i < static_cast<int>(10 * (1.0 - t)) + 2; ++i) {
+    const double a = rng.unit() * 2 * kPi, d = 6 + rng.unit() * 18 * (0.4 + t);
     c.set(static_cast<int>(cx + std::cos(a) * d), static_cast<int>(cy + std::sin(a) * d * 0.45),
           pal::shade(t < 0.6 ? pal::YELLOW : pal::ORANGE, 14));
   }
