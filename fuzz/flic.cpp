@@ -1,9 +1,9 @@
 // The FLIC player on arbitrary bytes: load, decode every frame and a loop, draw.
+#include "engine/display/flic.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#include "engine/display/flic.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ZR_ANIM anim{};

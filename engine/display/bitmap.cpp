@@ -23,8 +23,12 @@ const char* g_loadError = "";
 uint8_t* g_scratch = nullptr;
 int32_t g_scratchSize = 0;
 
-uint16_t read_u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-int16_t read_i16(const uint8_t* p) { return static_cast<int16_t>(read_u16(p)); }
+uint16_t read_u16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+int16_t read_i16(const uint8_t* p) {
+  return static_cast<int16_t>(read_u16(p));
+}
 
 int fail_load(ZR_BITMAP* bitmap, const char* reason) {
   zr_bitmap_free(bitmap);
@@ -265,8 +269,8 @@ void blit_stretch(ZR_BITMAP* dst, const ZR_BITMAP* src, Box s, Box d, int flags,
   }
   if (s.w <= 0 || s.h <= 0 || d.w <= 0 || d.h <= 0) return;
   const int64_t stepY = (static_cast<int64_t>(s.h) << 16) / d.h;
-  const int64_t stepX = (flags & ZR_BLIT_VERTICAL_RATIO) ? stepY
-                                                           : (static_cast<int64_t>(s.w) << 16) / d.w;
+  const int64_t stepX =
+      (flags & ZR_BLIT_VERTICAL_RATIO) ? stepY : (static_cast<int64_t>(s.w) << 16) / d.w;
   // The scratch row (with slack for the eight-byte stores), then the column and row counts.
   const int32_t rowBytes = (d.w + 16 + 3) & ~3;
   const int32_t need = rowBytes + static_cast<int32_t>(sizeof(int32_t)) * (s.w + s.h);
@@ -307,6 +311,36 @@ void blit(ZR_BITMAP* dst, const ZR_BITMAP* src, const ZR_RECT* sourceRect,
   }
 }
 
+// Decodes run-length data as one stream of scan lines of bytesPerLine bytes (the bytes past the
+// width are padding). False when the data ends before the picture is complete.
+bool decode_runs(uint8_t* out, int width, int height, int bytesPerLine, const uint8_t* in,
+                 const uint8_t* end) {
+  int row = 0, column = 0;
+  while (row < height) {
+    if (in >= end) return false;
+    int run = 1;
+    uint8_t value = *in++;
+    if ((value & 0xC0) == 0xC0) {
+      run = value & 0x3F;
+      if (in >= end) return false;
+      value = *in++;
+    }
+    while (run > 0 && row < height) {
+      const int take = std::min(run, bytesPerLine - column);
+      const int visible = std::max(0, std::min(take, width - column));
+      if (visible > 0) std::memset(out + column, value, static_cast<size_t>(visible));
+      column += take;
+      run -= take;
+      if (column == bytesPerLine) {
+        column = 0;
+        ++row;
+        out += width;
+      }
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int zr_bitmap_scratch_reserve(int32_t bytes) {
@@ -340,7 +374,9 @@ int zr_bitmap_create(ZR_BITMAP* bitmap, const ZR_RECT* rect) {
   return 1;
 }
 
-const char* zr_bitmap_load_error() { return g_loadError; }
+const char* zr_bitmap_load_error() {
+  return g_loadError;
+}
 
 int zr_bitmap_load_memory(ZR_BITMAP* bitmap, const uint8_t* data, size_t size, int options) {
   if (bitmap == nullptr) return 0;
@@ -386,32 +422,9 @@ int zr_bitmap_load_memory(ZR_BITMAP* bitmap, const uint8_t* data, size_t size, i
   bitmap->h = bitmap->height = static_cast<int16_t>(height);
   bitmap->bpp = 8;
 
-  // One stream of scan lines of bytesPerLine bytes; the bytes past the width are padding.
-  const uint8_t* in = data + kPcxHeaderSize;
-  const uint8_t* end = data + dataEnd;
-  int row = 0, column = 0;
-  uint8_t* out = bitmap->pixels;
-  while (row < height) {
-    if (in >= end) return fail_load(bitmap, "file ends before the picture");
-    int run = 1;
-    uint8_t value = *in++;
-    if ((value & 0xC0) == 0xC0) {
-      run = value & 0x3F;
-      if (in >= end) return fail_load(bitmap, "file ends before the picture");
-      value = *in++;
-    }
-    while (run > 0 && row < height) {
-      const int take = std::min(run, bytesPerLine - column);
-      const int visible = std::max(0, std::min(take, width - column));
-      if (visible > 0) std::memset(out + column, value, static_cast<size_t>(visible));
-      column += take;
-      run -= take;
-      if (column == bytesPerLine) {
-        column = 0;
-        ++row;
-        out += width;
-      }
-    }
+  if (!decode_runs(bitmap->pixels, width, height, bytesPerLine, data + kPcxHeaderSize,
+                   data + dataEnd)) {
+    return fail_load(bitmap, "file ends before the picture");
   }
   return 1;
 }

@@ -15,14 +15,14 @@ struct ZR_RECT {
 struct ZR_BITMAP {
   int16_t x;  // placement: for the frame buffer, the surface column of its left edge
   int16_t y;
-  int16_t w;  // kept equal to width
-  int16_t h;  // kept equal to height
-  int16_t width;   // also the row stride in bytes
+  int16_t w;      // kept equal to width
+  int16_t h;      // kept equal to height
+  int16_t width;  // also the row stride in bytes
   int16_t height;
-  int16_t bpp;     // 8 for every bitmap the program makes
-  uint8_t keyColour;  // unused here (0)
-  uint8_t hasKey;     // unused here (0)
-  uint32_t texture;   // hardware texture handle; always 0 here
+  int16_t bpp;            // 8 for every bitmap the program makes
+  uint8_t keyColour;      // unused here (0)
+  uint8_t hasKey;         // unused here (0)
+  uint32_t texture;       // hardware texture handle; always 0 here
   ZR_RECT opaqueBox;      // filled by zr_bitmap_find_opaque
   ZR_RECT opaqueColumns;  // opaqueBox widened to all rows
   ZR_RECT opaqueRows;     // opaqueBox widened to all columns
@@ -34,10 +34,10 @@ struct ZR_BITMAP {
 // Copy flags (zr_bitmap_blit, zr_bitmap_blit_masked).
 constexpr int ZR_BLIT_CENTRE = 1;
 constexpr int ZR_BLIT_STRETCH = 2;
-constexpr int ZR_BLIT_SCANLINES = 4;     // with stretch or double size: every other row only
-constexpr int ZR_BLIT_DOUBLE = 8;        // each source pixel becomes 2 x 2
+constexpr int ZR_BLIT_SCANLINES = 4;        // with stretch or double size: every other row only
+constexpr int ZR_BLIT_DOUBLE = 8;           // each source pixel becomes 2 x 2
 constexpr int ZR_BLIT_VERTICAL_RATIO = 16;  // with stretch: both axes scaled by the vertical ratio
-constexpr int ZR_BLIT_SOFTWARE = 128;    // accepted and ignored (the only copy is the software one)
+constexpr int ZR_BLIT_SOFTWARE = 128;  // accepted and ignored (the only copy is the software one)
 
 // zr_bitmap_load options.
 constexpr int ZR_BITMAP_LOAD_PALETTE = 1;

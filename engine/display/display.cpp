@@ -180,8 +180,12 @@ int zr_dsp_set_depth(int bpp) {
   return build_surfaces();
 }
 
-ZR_BITMAP* zr_dsp_frame_buffer() { return &g_dsp.frame; }
-const ZR_SURFACE* zr_dsp_back_surface() { return g_dsp.surfacesExist ? &g_dsp.back : nullptr; }
+ZR_BITMAP* zr_dsp_frame_buffer() {
+  return &g_dsp.frame;
+}
+const ZR_SURFACE* zr_dsp_back_surface() {
+  return g_dsp.surfacesExist ? &g_dsp.back : nullptr;
+}
 
 void zr_dsp_copy(ZR_BITMAP* bitmap, int options) {
   if (bitmap == nullptr || !g_dsp.surfacesExist) return;
@@ -322,10 +326,18 @@ int zr_rect_unregister(ZR_RECT* rect) {
   return 0;
 }
 
-bool zr_dsp_is_started() { return g_dsp.started; }
-bool zr_dsp_is_ready() { return g_dsp.ready; }
-bool zr_dsp_surfaces_exist() { return g_dsp.surfacesExist; }
-bool zr_dsp_is_active() { return g_dsp.active; }
+bool zr_dsp_is_started() {
+  return g_dsp.started;
+}
+bool zr_dsp_is_ready() {
+  return g_dsp.ready;
+}
+bool zr_dsp_surfaces_exist() {
+  return g_dsp.surfacesExist;
+}
+bool zr_dsp_is_active() {
+  return g_dsp.active;
+}
 
 void zr_dsp_set_screen_size(int width, int height) {
   g_dsp.screenWidth = width;

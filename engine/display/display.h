@@ -28,13 +28,13 @@ struct ZR_VIDEO_MODE;  // the video-mode table comes with the display settings
 
 // The display-start record the application passes to zr_dsp_start.
 struct ZR_DSP_START {
-  int32_t messageLog;        // 0 here
-  ZR_VIDEO_MODE* mode;       // the application's copy of the current mode; may be null
-  ZR_BITMAP* frameBuffer;    // the application's copy of the frame-buffer record
-  ZR_DSP_CALLBACK resize;    // called after every resize while the display is started
-  int32_t renderer;          // 0 here
-  int32_t* displayReady;     // the application's displayReady flag (may be null)
-  int32_t* appActive;        // the application's appActive flag (may be null)
+  int32_t messageLog;      // 0 here
+  ZR_VIDEO_MODE* mode;     // the application's copy of the current mode; may be null
+  ZR_BITMAP* frameBuffer;  // the application's copy of the frame-buffer record
+  ZR_DSP_CALLBACK resize;  // called after every resize while the display is started
+  int32_t renderer;        // 0 here
+  int32_t* displayReady;   // the application's displayReady flag (may be null)
+  int32_t* appActive;      // the application's appActive flag (may be null)
 };
 
 int zr_dsp_init();

@@ -26,7 +26,9 @@ enum SubChunk : uint16_t {
   kCopy = 16,
 };
 
-uint16_t u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t u16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t u32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
          (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
@@ -193,18 +195,31 @@ void decode_word_delta(ZR_ANIM* a, Reader& in) {
 
 void decode_sub_chunk(ZR_ANIM* a, uint16_t type, Reader in) {
   switch (type) {
-    case kColour256: decode_colours(a, in, 0); break;
-    case kColour64: decode_colours(a, in, 2); break;
-    case kBlack: std::memset(a->pixels, 0, a->size); break;
-    case kByteRun: decode_byte_run(a, in); break;
+    case kColour256:
+      decode_colours(a, in, 0);
+      break;
+    case kColour64:
+      decode_colours(a, in, 2);
+      break;
+    case kBlack:
+      std::memset(a->pixels, 0, a->size);
+      break;
+    case kByteRun:
+      decode_byte_run(a, in);
+      break;
     case kCopy: {
       const size_t n = std::min<size_t>(a->size, static_cast<size_t>(in.end - in.p));
       std::memcpy(a->pixels, in.p, n);
       break;
     }
-    case kLineDelta: decode_line_delta(a, in); break;
-    case kWordDelta: decode_word_delta(a, in); break;
-    default: break;  // stamps and other kinds are not shown
+    case kLineDelta:
+      decode_line_delta(a, in);
+      break;
+    case kWordDelta:
+      decode_word_delta(a, in);
+      break;
+    default:
+      break;  // stamps and other kinds are not shown
   }
 }
 
@@ -225,7 +240,8 @@ uint32_t decode_frame(ZR_ANIM* a, uint32_t offset, bool* decoded) {
     const uint16_t subType = u16(chunk + at + 4);
     if (subSize < kChunkHeaderSize) break;  // a zero size would never move on
     const uint32_t subSpan = std::min(subSize, span - at);
-    decode_sub_chunk(a, subType, Reader{chunk + at + kChunkHeaderSize, chunk + at + subSpan, false});
+    decode_sub_chunk(a, subType,
+                     Reader{chunk + at + kChunkHeaderSize, chunk + at + subSpan, false});
     if (subSize > span - at) break;
     at += subSize;
   }
@@ -308,8 +324,7 @@ int zr_anim_next(ZR_ANIM* anim, int force) {
     anim->nextFrame = anim->loopFrame;
   }
   uint32_t offset = static_cast<uint32_t>(anim->nextFrame - anim->data);
-  if (offset + kChunkHeaderSize <= anim->dataSize &&
-      u16(anim->data + offset + 4) == kPrefixChunk) {
+  if (offset + kChunkHeaderSize <= anim->dataSize && u16(anim->data + offset + 4) == kPrefixChunk) {
     offset += std::min(u32(anim->data + offset), anim->dataSize - offset);
   }
   bool decoded = false;

@@ -19,8 +19,8 @@ struct ZR_ANIM {
   uint16_t frame;  // number of the frame last decoded; 0 before the first
   uint16_t type;   // 1 FLI, 2 FLC
   uint16_t reserved1;
-  uint32_t delay;     // milliseconds per frame
-  uint32_t lastTick;  // tick count when the last frame was decoded
+  uint32_t delay;           // milliseconds per frame
+  uint32_t lastTick;        // tick count when the last frame was decoded
   uint16_t paletteChanged;  // set by a palette chunk; the caller clears it
   uint16_t reserved2;
   uint8_t* palette;     // 768 bytes

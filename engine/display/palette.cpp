@@ -103,7 +103,9 @@ int zr_pal_select(int bpp, uint32_t redMask, uint32_t greenMask, uint32_t blueMa
   return 1;
 }
 
-int zr_pal_depth() { return g_depth; }
+int zr_pal_depth() {
+  return g_depth;
+}
 
 void zr_pal_apply(const uint8_t* palette) {
   if (palette == nullptr) return;
@@ -127,11 +129,20 @@ void zr_pal_copy(const ZR_SURFACE* surface, const ZR_BITMAP* bitmap) {
   const int bytes = surface->bpp / 8;
   void (*convert)(uint8_t*, const uint8_t*, int) = nullptr;
   switch (surface->bpp) {
-    case 8: convert = convert_row8; break;
-    case 16: convert = convert_row16; break;
-    case 24: convert = convert_row24; break;
-    case 32: convert = convert_row32; break;
-    default: return;
+    case 8:
+      convert = convert_row8;
+      break;
+    case 16:
+      convert = convert_row16;
+      break;
+    case 24:
+      convert = convert_row24;
+      break;
+    case 32:
+      convert = convert_row32;
+      break;
+    default:
+      return;
   }
   // Only the part of the bitmap that lies on the surface is converted.
   const int firstColumn = std::max(0, -bitmap->x);
@@ -201,8 +212,12 @@ int zr_pal_fade_step(uint8_t* palette, uint8_t first, uint8_t count, const uint8
   return changed;
 }
 
-const uint8_t* zr_pal_current() { return g_current; }
-bool zr_pal_is_set() { return g_paletteSet; }
+const uint8_t* zr_pal_current() {
+  return g_current;
+}
+bool zr_pal_is_set() {
+  return g_paletteSet;
+}
 
 void zr_pal_reset() {
   std::memset(g_current, 0, sizeof g_current);
@@ -211,5 +226,9 @@ void zr_pal_reset() {
   g_paletteSet = false;
 }
 
-const uint32_t* zr_pal_table32() { return g_table32; }
-const uint16_t* zr_pal_table16() { return g_table16; }
+const uint32_t* zr_pal_table32() {
+  return g_table32;
+}
+const uint16_t* zr_pal_table16() {
+  return g_table16;
+}

@@ -27,7 +27,9 @@ Pic numbered(int w, int h) {
   return p;
 }
 
-uint8_t src_value(int x, int y) { return static_cast<uint8_t>(1 + x + 10 * y); }
+uint8_t src_value(int x, int y) {
+  return static_cast<uint8_t>(1 + x + 10 * y);
+}
 
 TEST(BitmapCreate, RefusesNullAndEmptyAndSetsFields) {
   ZR_BITMAP b{};
@@ -80,8 +82,8 @@ TEST(BitmapBlit, CutAtLeftAndTopMovesTheSource) {
 TEST(BitmapBlit, RectangleWhollyOutsideOrEmptyDrawsNothing) {
   Pic src = numbered(4, 4);
   Pic dst(8, 8, 99);
-  const ZR_RECT cases[] = {{8, 0, 4, 4}, {-4, 0, 4, 4}, {0, 8, 4, 4}, {0, -4, 4, 4},
-                           {0, 0, 0, 4}, {0, 0, 4, -1}};
+  const ZR_RECT cases[] = {{8, 0, 4, 4},  {-4, 0, 4, 4}, {0, 8, 4, 4},
+                           {0, -4, 4, 4}, {0, 0, 0, 4},  {0, 0, 4, -1}};
   for (const ZR_RECT& r : cases) {
     for (int flags : {0, ZR_BLIT_DOUBLE, ZR_BLIT_STRETCH}) {
       zr_bitmap_blit(&dst.bm, &src.bm, nullptr, &r, flags);
@@ -213,9 +215,9 @@ TEST(BitmapBbox, CasesAndTheEstablishedQuirks) {
     ZR_RECT want;
   };
   const Case cases[] = {
-      {{}, {0, 0, 8, 6}},                       // nothing: the whole bitmap
-      {{{3, 2}}, {0, 0, 8, 6}},                 // one pixel: the whole bitmap
-      {{{0, 1}, {0, 4}}, {0, 0, 8, 6}},         // only column 0: the whole bitmap
+      {{}, {0, 0, 8, 6}},                // nothing: the whole bitmap
+      {{{3, 2}}, {0, 0, 8, 6}},          // one pixel: the whole bitmap
+      {{{0, 1}, {0, 4}}, {0, 0, 8, 6}},  // only column 0: the whole bitmap
       {{{2, 1}, {5, 3}}, {2, 1, 4, 3}},
       {{{6, 0}, {3, 2}, {1, 5}}, {0, 0, 8, 6}},  // each new pixel a new left: right stays 0
       {{{1, 0}, {6, 2}, {3, 5}}, {1, 0, 6, 6}},

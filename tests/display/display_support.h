@@ -1,6 +1,7 @@
 // Helpers for the display tests: a scratch directory to run in, PCX files built byte by byte,
 // and a check for python3 with PIL.
 #pragma once
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -10,8 +11,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace zrtest {
 
@@ -73,7 +72,8 @@ inline std::vector<uint8_t> pcx_file(const std::vector<uint8_t>& header,
 
 inline void write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::vector<uint8_t> read_file(const std::string& path) {
@@ -86,17 +86,20 @@ inline std::vector<uint8_t> read_file(const std::string& path) {
 inline const std::string& pil_python() {
   static const std::string found = [] {
     for (const char* candidate : {"/usr/bin/python3", "python3"}) {
-      const std::string probe =
-          std::string(candidate) + " -c 'import PIL.Image' >/dev/null 2>&1";
+      const std::string probe = std::string(candidate) + " -c 'import PIL.Image' >/dev/null 2>&1";
       if (std::system(probe.c_str()) == 0) return std::string(candidate);
     }
     return std::string();
   }();
   return found;
 }
-inline bool have_pil() { return !pil_python().empty(); }
+inline bool have_pil() {
+  return !pil_python().empty();
+}
 
-inline int run(const std::string& command) { return std::system(command.c_str()); }
+inline int run(const std::string& command) {
+  return std::system(command.c_str());
+}
 
 }  // namespace zrtest
 

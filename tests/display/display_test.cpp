@@ -15,7 +15,9 @@
 namespace {
 
 int g_resizeCalls = 0;
-void on_resize() { ++g_resizeCalls; }
+void on_resize() {
+  ++g_resizeCalls;
+}
 
 std::string g_lastBox;
 int capture_box(const char* text, const char*, uint32_t) {

@@ -60,7 +60,9 @@ Bytes flic(uint16_t magic, int width, int height, int speed, const std::vector<B
   return f;
 }
 
-Bytes copy_chunk(int size, uint8_t value) { return sub_chunk(16, Bytes(size, value)); }
+Bytes copy_chunk(int size, uint8_t value) {
+  return sub_chunk(16, Bytes(size, value));
+}
 
 struct Anim {
   ZR_ANIM a{};
@@ -95,8 +97,8 @@ TEST_F(FlicTest, SpeedGivesTheDelayAndDecodesWaitForIt) {
 }
 
 TEST_F(FlicTest, AfterTheLastFrameTheFirstComesAgainAndRewindStartsOver) {
-  Anim an(flic(ZR_FLC_MAGIC, 2, 2, 1, {frame_chunk({copy_chunk(4, 1)}),
-                                       frame_chunk({copy_chunk(4, 2)})}));
+  Anim an(flic(ZR_FLC_MAGIC, 2, 2, 1,
+               {frame_chunk({copy_chunk(4, 1)}), frame_chunk({copy_chunk(4, 2)})}));
   ASSERT_EQ(an.ok, 1);
   const uint8_t want[] = {1, 2, 1, 2, 1};
   for (uint8_t v : want) {
@@ -142,11 +144,11 @@ TEST_F(FlicTest, PaletteChunksAndPrefixChunk) {
 }
 
 TEST_F(FlicTest, ByteRunAndLineDeltaAndBlack) {
-  Bytes brun = {1, 4, 5,                     // line 0: one packet, repeat 5 four times
-                1, 0xFC, 1, 2, 3, 4};        // line 1: literal 1 2 3 4
+  Bytes brun = {1, 4,    5,            // line 0: one packet, repeat 5 four times
+                1, 0xFC, 1, 2, 3, 4};  // line 1: literal 1 2 3 4
   Bytes delta;
-  add16(delta, 1);  // skip one line
-  add16(delta, 1);  // one line
+  add16(delta, 1);                                         // skip one line
+  add16(delta, 1);                                         // one line
   delta.insert(delta.end(), {2, 1, 2, 7, 8, 0, 0xFF, 9});  // at 1: 7 8; then 9 once at 3
   Anim an(flic(ZR_FLI_MAGIC, 4, 2, 1,
                {frame_chunk({sub_chunk(15, brun)}), frame_chunk({sub_chunk(12, delta)}),
@@ -168,7 +170,7 @@ TEST_F(FlicTest, WordDeltaOptionWords) {
   add16(d, 0x8000 | 0x77);  // last pixel of this line
   add16(d, 1);              // one packet
   d.insert(d.end(), {0, 2, 1, 2, 3, 4});
-  add16(d, 0);              // a coded line with no packets
+  add16(d, 0);  // a coded line with no packets
   add16(d, 1);
   d.insert(d.end(), {1, 0xFE, 9, 8});  // at column 1: the word 9 8 twice
   Anim an(flic(ZR_FLC_MAGIC, 5, 6, 1, {frame_chunk({sub_chunk(7, d)})}));
@@ -203,11 +205,15 @@ TEST_F(FlicTest, HostileFilesStayInsideTheirBuffers) {
   add16(hugeFrame, 0xF1FA);
   add16(hugeFrame, 3);
   hugeFrame.resize(16, 0);
-  const std::vector<Bytes> frames = {
-      frame_chunk({hugeSub}),       frame_chunk({zeroSub}),
-      frame_chunk({sub_chunk(4, manyPackets)}), frame_chunk({sub_chunk(12, deltaPast)}),
-      frame_chunk({sub_chunk(7, wordPast)}),    frame_chunk({sub_chunk(15, runPast)}),
-      frame_chunk({sub_chunk(16, Bytes(3, 1))}), hugeFrame, Bytes{1, 2, 3}};
+  const std::vector<Bytes> frames = {frame_chunk({hugeSub}),
+                                     frame_chunk({zeroSub}),
+                                     frame_chunk({sub_chunk(4, manyPackets)}),
+                                     frame_chunk({sub_chunk(12, deltaPast)}),
+                                     frame_chunk({sub_chunk(7, wordPast)}),
+                                     frame_chunk({sub_chunk(15, runPast)}),
+                                     frame_chunk({sub_chunk(16, Bytes(3, 1))}),
+                                     hugeFrame,
+                                     Bytes{1, 2, 3}};
   for (size_t i = 0; i < frames.size(); ++i) {
     Anim an(flic(ZR_FLC_MAGIC, 3, 3, 1, {frames[i], frames[i]}));
     ASSERT_EQ(an.ok, 1) << i;

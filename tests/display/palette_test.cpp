@@ -14,8 +14,8 @@ TEST(PaletteChannel, MasksGiveBitsAndShifts) {
     uint32_t mask;
     int bits, shift;
   };
-  const Case cases[] = {{0xF800, 5, 8},  {0x07E0, 6, 3}, {0x001F, 5, -3},
-                        {0x7C00, 5, 7},  {0x03E0, 5, 2}, {0xFFFF0000, 0, 0}};
+  const Case cases[] = {{0xF800, 5, 8}, {0x07E0, 6, 3}, {0x001F, 5, -3},
+                        {0x7C00, 5, 7}, {0x03E0, 5, 2}, {0xFFFF0000, 0, 0}};
   for (const Case& c : cases) {
     const ZR_CHANNEL ch = zr_pal_channel(c.mask);
     EXPECT_EQ(ch.bits, c.bits) << std::hex << c.mask;

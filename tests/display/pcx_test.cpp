@@ -1,4 +1,6 @@
 // zr_bitmap_load, the PCX writer and their agreement with other software.
+#include "world/pcx.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +11,6 @@
 #include "engine/core/memory.h"
 #include "engine/display/bitmap.h"
 #include "engine/display/snapshot.h"
-#include "world/pcx.h"
 
 namespace {
 
@@ -111,8 +112,8 @@ TEST_F(PcxTest, SaveRegionIsClippedAndEmptyRegionsWriteNothing) {
     for (int x = 0; x < 3; ++x) EXPECT_EQ(loaded.pixels[y * 3 + x], px[(y + 3) * 10 + x]);
   zr_bitmap_free(&loaded);
 
-  const ZR_RECT refused[] = {{0, 0, 0, 3}, {0, 0, 3, 0}, {10, 0, 2, 2}, {0, 6, 2, 2},
-                             {-3, 0, 3, 2}, {0, -2, 2, 2}};
+  const ZR_RECT refused[] = {{0, 0, 0, 3}, {0, 0, 3, 0},  {10, 0, 2, 2},
+                             {0, 6, 2, 2}, {-3, 0, 3, 2}, {0, -2, 2, 2}};
   for (const ZR_RECT& r : refused) {
     EXPECT_EQ(zr_bitmap_save_pcx(&b, "none.pcx", &r), 0);
     EXPECT_FALSE(std::filesystem::exists("none.pcx"));
@@ -169,11 +170,13 @@ TEST_F(PcxTest, BadFilesAreRefusedWithTheRecordZeroed) {
       {"taller than 16384", pcx_file(pcx_header(0, 0, 3, 16384, 4), data), 0},
       {"widest span", pcx_file(pcx_header(-32768, 0, 32767, 1, 32767), data), 0},
       {"data ends early", pcx_file(good, {0xC3, 1}), 0},
-      {"run code is the last byte", [&] {
+      {"run code is the last byte",
+       [&] {
          auto f = good;
          f.push_back(0xC2);
          return f;
-       }(), 0},
+       }(),
+       0},
       {"palette asked for, none there", noPalette, ZR_BITMAP_LOAD_PALETTE},
   };
   for (const Case& c : cases) {

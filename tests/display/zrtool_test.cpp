@@ -81,8 +81,8 @@ TEST_F(ZrtoolTest, FilesItCannotReadGiveOneLineAndStatusOne) {
   }());
   zrtest::write_file("junk.png", std::vector<uint8_t>(50, 7));
   const char* commands[] = {"pcx-to-png missing.pcx o.png", "pcx-to-png rgb.pcx o.png",
-                            "png-to-pcx junk.png o.pcx", "png-to-pcx missing.png o.pcx",
-                            "flic-frames rgb.pcx frames", "pcx-info missing.pcx"};
+                            "png-to-pcx junk.png o.pcx",    "png-to-pcx missing.png o.pcx",
+                            "flic-frames rgb.pcx frames",   "pcx-info missing.pcx"};
   for (const char* c : commands) {
     EXPECT_EQ(tool(c), 1) << c;
     ASSERT_FALSE(err.empty()) << c;

@@ -1,7 +1,7 @@
 // zrtool: looks inside the game's pictures.
 //   zrtool pcx-info FILE              header fields of a PCX file
-//   zrtool pcx-to-png FILE OUT.png    decoded as the world engine decodes it, with the file's palette
-//   zrtool png-to-pcx IN.png OUT.pcx  an 8-bit paletted PNG written as the game's PCX
+//   zrtool pcx-to-png FILE OUT.png    decoded as the world engine decodes it, with the file's
+//   palette zrtool png-to-pcx IN.png OUT.pcx  an 8-bit paletted PNG written as the game's PCX
 //   zrtool flic-frames FILE OUTDIR    every frame of a FLIC as frameNNNN.png
 // A file it cannot read gives a one-line message on standard error and exit status 1.
 #include <cstdint>
@@ -43,8 +43,12 @@ std::vector<uint8_t> read_all(const std::string& path, bool* ok) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-int u16(const std::vector<uint8_t>& b, size_t at) { return b[at] | (b[at + 1] << 8); }
-int i16(const std::vector<uint8_t>& b, size_t at) { return static_cast<int16_t>(u16(b, at)); }
+int u16(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | (b[at + 1] << 8);
+}
+int i16(const std::vector<uint8_t>& b, size_t at) {
+  return static_cast<int16_t>(u16(b, at));
+}
 
 // The palette that ends a 256-colour PCX, or nullptr when the file has none.
 const uint8_t* pcx_palette(const std::vector<uint8_t>& b) {
@@ -80,8 +84,12 @@ int pcx_info(const std::string& path) {
 // The world engine's reader ends the program on a bad file; here its report becomes the tool's
 // one-line message instead.
 struct WorldFailure {};
-[[noreturn]] void throw_on_exit(int) { throw WorldFailure{}; }
-int quiet_box(const char*, const char*, uint32_t) { return IDOK; }
+[[noreturn]] void throw_on_exit(int) {
+  throw WorldFailure{};
+}
+int quiet_box(const char*, const char*, uint32_t) {
+  return IDOK;
+}
 
 int pcx_to_png(const std::string& path, const std::string& out) {
   bool ok = false;
@@ -147,8 +155,8 @@ int flic_frames(const std::string& path, const std::string& outDir) {
     image.palette.assign(anim.palette, anim.palette + 768);
     char name[32];
     std::snprintf(name, sizeof name, "frame%04d.png", k);
-    const std::string error = png_write_paletted((std::filesystem::path(outDir) / name).string(),
-                                                 image);
+    const std::string error =
+        png_write_paletted((std::filesystem::path(outDir) / name).string(), image);
     if (!error.empty()) {
       zr_anim_free(&anim);
       return fail(error);
