@@ -22,16 +22,16 @@
 namespace {
 
 constexpr int LEVEL_KEY_SIZE = 256;
-constexpr int START_SPRITE = 100;       // the ship's object marks the level's start
+constexpr int START_SPRITE = 100;        // the ship's object marks the level's start
 constexpr double CAMERA_HEIGHT = 150.0;  // the game's camera: above and behind the ship
 constexpr double CAMERA_BEHIND = 280.0;
-constexpr double STEP_TIME = 0.9;       // animation time per 10 ms game step
-constexpr double CAMERA_SPEED = 2.0;    // world units per step while a key is held
+constexpr double STEP_TIME = 0.9;     // animation time per 10 ms game step
+constexpr double CAMERA_SPEED = 2.0;  // world units per step while a key is held
 constexpr uint32_t STEP_MS = 10;
 constexpr int MAX_STEPS_PER_FRAME = 20;
 
 struct ViewerFrame {
-  ZR_BITMAP own{};       // used when the display has no frame buffer (headless)
+  ZR_BITMAP own{};  // used when the display has no frame buffer (headless)
   ZR_BITMAP* bitmap = nullptr;
   uint8_t* pixels = nullptr;  // what the engine was last set up for
   int16_t width = 0, height = 0;

@@ -10,10 +10,10 @@
 
 #include <algorithm>
 #include <array>
-#include <ctime>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -95,7 +95,8 @@ void BuildSyntheticLevel(Level& l) {
     b.offset = floor ? i * 32 : 32 * 256 + (i - floors) * 32;
     const int h = floor ? 32 : 256;
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < 32; ++x) l.texels[size_t(b.offset) + y * 256 + x] = uint8_t(16 + Hash(i * 9973 + y * 32 + x) % 200);
+      for (int x = 0; x < 32; ++x)
+        l.texels[size_t(b.offset) + y * 256 + x] = uint8_t(16 + Hash(i * 9973 + y * 32 + x) % 200);
   }
   l.bitmaps[floors + 3].has_transparent = 1;
   l.tile_table.assign(MAX_TILE_NUMBER + 1, Tile{});
@@ -112,7 +113,9 @@ void BuildSyntheticLevel(Level& l) {
     for (int c = 0; c < 62; ++c) {
       Cell& cell = l.cells[size_t(r) * 62 + c];
       const uint32_t h = Hash(r * 1000 + c);
-      auto ground = [&](int cc, int rr) { return int(20 * std::sin(cc * 0.4) + 15 * std::cos(rr * 0.7)); };
+      auto ground = [&](int cc, int rr) {
+        return int(20 * std::sin(cc * 0.4) + 15 * std::cos(rr * 0.7));
+      };
       cell.tile = int16_t(1 + h % 4);
       // Corners: 0 (x0, z1), 1 (x0, z0), 2 (x1, z1), 3 (x1, z0); sloped along x every few cells.
       const int a = ground(c, r), b = (h % 3 == 0) ? ground(c + 1, r) : a;
@@ -128,7 +131,8 @@ void BuildSyntheticLevel(Level& l) {
   l.sprite_pixels.assign(size_t(40) * 40, 0);
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 40; ++x)
-      l.sprite_pixels[y * 40 + x] = ((x - 20) * (x - 20) + (y - 20) * (y - 20) < 400) ? uint8_t(100 + x) : 0;
+      l.sprite_pixels[y * 40 + x] =
+          ((x - 20) * (x - 20) + (y - 20) * (y - 20) < 400) ? uint8_t(100 + x) : 0;
   SpriteBitmap s{};
   s.width = s.height = 40;
   s.pixels = l.sprite_pixels.data();
@@ -153,7 +157,8 @@ void BuildSyntheticLevel(Level& l) {
     }
   };
   add(1000.0, 90.0, 1600.0, 100);  // the ship's start
-  for (int i = 0; i < 40; ++i) add(520.0 + i * 47.0, 40.0 + (i % 5) * 20, 1350.0 + (i % 3) * 120, 101);
+  for (int i = 0; i < 40; ++i)
+    add(520.0 + i * 47.0, 40.0 + (i % 5) * 20, 1350.0 + (i % 3) * 120, 101);
   l.cam_x = 1000.0;
   l.cam_z = 1600.0 + 280.0;
 
@@ -244,6 +249,10 @@ void BM_GameFrame(benchmark::State& state) {
   set_frame_target(nullptr, -1, -1);
 }
 
-BENCHMARK(BM_GameFrame)->Args({320, 200})->Args({640, 400})->Args({1280, 800})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GameFrame)
+    ->Args({320, 200})
+    ->Args({640, 400})
+    ->Args({1280, 800})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

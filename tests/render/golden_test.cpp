@@ -3,12 +3,11 @@
 // cameras and compared byte for byte with the frames kept in tests/render/golden/.
 // ZR_REGEN_GOLDEN=1 (scripts/regen-golden) writes the frames there instead.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -27,17 +26,18 @@ namespace {
 // Sixteen hues of sixteen brightness steps: index = hue * 16 + level.
 std::array<uint8_t, 768> FixturePalette() {
   static const uint8_t hues[16][3] = {
-      {0, 0, 0},      {255, 255, 255}, {60, 200, 60},  {250, 120, 200}, {170, 170, 170},
-      {120, 170, 255}, {40, 90, 230},  {200, 255, 240}, {220, 70, 50},  {90, 60, 40},
-      {250, 220, 60}, {60, 220, 220},  {170, 80, 230}, {255, 255, 160}, {250, 150, 40},
-      {255, 60, 60}};
+      {0, 0, 0},       {255, 255, 255}, {60, 200, 60},  {250, 120, 200},
+      {170, 170, 170}, {120, 170, 255}, {40, 90, 230},  {200, 255, 240},
+      {220, 70, 50},   {90, 60, 40},    {250, 220, 60}, {60, 220, 220},
+      {170, 80, 230},  {255, 255, 160}, {250, 150, 40}, {255, 60, 60}};
   std::array<uint8_t, 768> p{};
   for (int i = 0; i < 256; ++i)
     for (int c = 0; c < 3; ++c) p[i * 3 + c] = uint8_t(hues[i / 16][c] * (i % 16 + 4) / 19);
   return p;
 }
 
-void WritePcx(const std::string& path, int w, int h, const std::function<uint8_t(int, int)>& pixel) {
+void WritePcx(const std::string& path, int w, int h,
+              const std::function<uint8_t(int, int)>& pixel) {
   static std::array<uint8_t, 768> palette = FixturePalette();
   std::vector<uint8_t> pixels(size_t(w) * h);
   for (int y = 0; y < h; ++y)
@@ -48,7 +48,8 @@ void WritePcx(const std::string& path, int w, int h, const std::function<uint8_t
   b.bpp = 8;
   b.pixels = pixels.data();
   b.palette = palette.data();
-  if (!zr_bitmap_save_pcx(&b, path.c_str(), nullptr)) throw std::runtime_error("cannot write " + path);
+  if (!zr_bitmap_save_pcx(&b, path.c_str(), nullptr))
+    throw std::runtime_error("cannot write " + path);
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -96,16 +97,16 @@ std::string MapFile() {
   };
   for (int r = 0; r < kRows; ++r)
     for (int c = 0; c < kColumns; ++c) block(c, r, 1, {0, 0, 0, 0}, {-10, -10, -10, -10});
-  cells[0 * kColumns + 2] = Cell{};                                // a hole
-  block(1, 2, 2, {30, 30, 30, 30}, {0, 0, 0, 0});                  // stretched panels
+  cells[0 * kColumns + 2] = Cell{};                // a hole
+  block(1, 2, 2, {30, 30, 30, 30}, {0, 0, 0, 0});  // stretched panels
   block(2, 2, 2, {30, 30, 30, 30}, {0, 0, 0, 0});
-  block(4, 3, 3, {50, 50, 50, 50}, {0, 0, 0, 0});                  // tower, anchored gate
-  block(2, 4, 1, {0, 0, 20, 20}, {-10, -10, -10, -10});            // ramp along x: polygon
-  block(3, 1, 1, {0, 20, 0, 20}, {-10, -10, -10, -10});            // slope along z: spans
-  block(0, 5, 4, {-2, -2, -2, -2}, {-2, -2, -2, -2});              // translucent water
+  block(4, 3, 3, {50, 50, 50, 50}, {0, 0, 0, 0});        // tower, anchored gate
+  block(2, 4, 1, {0, 0, 20, 20}, {-10, -10, -10, -10});  // ramp along x: polygon
+  block(3, 1, 1, {0, 20, 0, 20}, {-10, -10, -10, -10});  // slope along z: spans
+  block(0, 5, 4, {-2, -2, -2, -2}, {-2, -2, -2, -2});    // translucent water
   block(1, 5, 4, {-2, -2, -2, -2}, {-2, -2, -2, -2});
-  block(4, 5, 5, {25, 25, 25, 25}, {0, 0, 0, 0});                  // fence with holes
-  block(1, 1, 2, {45, 45, 45, 45}, {30, 30, 30, 30});              // floating block
+  block(4, 5, 5, {25, 25, 25, 25}, {0, 0, 0, 0});      // fence with holes
+  block(1, 1, 2, {45, 45, 45, 45}, {30, 30, 30, 30});  // floating block
   cells[6 * kColumns + 5].brightness = 8;
   cells[6 * kColumns + 0].tint = 3;
   cells[7 * kColumns + 1].brightness = 11;
@@ -122,7 +123,7 @@ std::string MapFile() {
   object(1, 100, 42.0, 0.0, 90.0, 0);  // the start
   object(2, 0, 40.0, 0.0, 64.0, 0);    // three in cell (3, 5): nearer ball listed first
   object(3, 0, 44.0, 0.0, 62.0, 0);
-  object(4, 1, 38.0, 4.0, 66.0, 1);    // translucent, mirrored
+  object(4, 1, 38.0, 4.0, 66.0, 1);  // translucent, mirrored
 
   std::string out;
   Put(out, MAP_MAGIC);
@@ -187,12 +188,14 @@ void WriteFixtureLevel() {
             "&1=GHOST,14,14,0,0,0,0,0,0,0,0,0\r\n"
             "&100=BALL,6,6,0,0,0,0,0,0,0,0,0\r\n");
   WriteFile("level/test.map", MapFile());
-  WriteFile("level/test.txt", "[Level]\r\nLevel_def=level\\test.def\r\nLevel_map=level\\test.map\r\n"
-                              "Music=none.s3m\r\n");
+  WriteFile("level/test.txt",
+            "[Level]\r\nLevel_def=level\\test.def\r\nLevel_map=level\\test.map\r\n"
+            "Music=none.s3m\r\n");
   WriteFile("data/transp.tab", TransparencyFile());
   std::string font;
   for (int g = 0; g < EDIT_FONT_GLYPHS; ++g)
-    for (int r = 0; r < EDIT_FONT_GLYPH_BYTES; ++r) font.push_back(char(((g * 37 + r * 11) & 0x1F) | 0x11));
+    for (int r = 0; r < EDIT_FONT_GLYPH_BYTES; ++r)
+      font.push_back(char(((g * 37 + r * 11) & 0x1F) | 0x11));
   WriteFile("data/font.dat", font);
 }
 
@@ -213,7 +216,9 @@ constexpr Camera kCameras[] = {
   throw std::runtime_error("world engine ended the program, status " + std::to_string(status) +
                            ": " + world_last_error());
 }
-int AnswerBox(const char*, const char*, uint32_t) { return IDOK; }
+int AnswerBox(const char*, const char*, uint32_t) {
+  return IDOK;
+}
 
 std::string GoldenPath(const std::string& name) {
   return std::string(ZR_SOURCE_DIR) + "/tests/render/golden/" + name + ".pcx";

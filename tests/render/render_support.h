@@ -54,7 +54,8 @@ class GuardedFrame {
   uint8_t At(int x, int y) const { return pixels_[size_t(y) * pitch_ + x]; }
   std::vector<uint8_t> View() const {
     std::vector<uint8_t> out(size_t(w_) * h_);
-    for (int y = 0; y < h_; ++y) std::memcpy(&out[size_t(y) * w_], pixels_ + size_t(y) * pitch_, w_);
+    for (int y = 0; y < h_; ++y)
+      std::memcpy(&out[size_t(y) * w_], pixels_ + size_t(y) * pitch_, w_);
     return out;
   }
   int Count(uint8_t value) const {
@@ -199,7 +200,8 @@ struct TestWorld {
     tiles_obj = lists.data();
     objects = object_table.data();
     last_object = objects_used;
-    for (size_t i = 0; i < sprite_bitmaps.size(); ++i) sprite_bitmaps[i].pixels = sprite_pixels[i].data();
+    for (size_t i = 0; i < sprite_bitmaps.size(); ++i)
+      sprite_bitmaps[i].pixels = sprite_pixels[i].data();
     sprite_bitmap_index = sprite_bitmaps.data();
     num_sprite_bitmaps = int32_t(sprite_bitmaps.size());
     num_trans_tables = 0;

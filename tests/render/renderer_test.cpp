@@ -84,7 +84,7 @@ TEST_F(RendererTest, ObjectsInACellAreDrawnFartherFirstAndTheListStaysSorted) {
 }
 
 TEST_F(RendererTest, NeighbourWithoutUpFaceNeverHidesASide) {
-  w_.DefineTile(1, {0, 1, 3, 2, 2, 2});  // left side kWall2, others kWall
+  w_.DefineTile(1, {0, 1, 3, 2, 2, 2});       // left side kWall2, others kWall
   w_.DefineTile(2, {-1, 1, -1, -1, -1, -1});  // no up face
   w_.DefineTile(3, {1, 1, -1, -1, -1, -1});   // up face only
   w_.SetBlock(2, 5, 1, 20, 0);

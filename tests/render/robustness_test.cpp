@@ -73,9 +73,10 @@ std::unique_ptr<TestWorld> RandomWorld(std::mt19937& rng) {
   const double wx = columns * cell_size, wz = rows * cell_size;
   for (int i = 0; i < count; ++i) {
     const int sprite = Uniform(rng, -1, sprites);  // -1 and sprites are not valid bitmaps
-    const int id = w->AddObject(sprite, Real(rng, -wx * 0.2, wx * 1.2), Real(rng, -200, 300),
-                                Real(rng, -wz * 0.2, wz * 1.2), Pick(rng, {-20, 0, 1, 5, 12, 40, 5000}),
-                                Pick(rng, {-20, 0, 1, 8, 30, 30000}));
+    const int id =
+        w->AddObject(sprite, Real(rng, -wx * 0.2, wx * 1.2), Real(rng, -200, 300),
+                     Real(rng, -wz * 0.2, wz * 1.2), Pick(rng, {-20, 0, 1, 5, 12, 40, 5000}),
+                     Pick(rng, {-20, 0, 1, 8, 30, 30000}));
     WorldObject& o = w->object_table[id];
     o.mirror_h = uint8_t(Uniform(rng, 0, 1));
     o.mirror_v = uint8_t(Uniform(rng, 0, 1));
