@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -166,9 +167,13 @@ struct TestWorld {
     o.y = y;
     o.z = z;
     o.brightness = 15;
+    // Positions far outside (or not numbers) list nowhere, as the world engine's own checks do.
+    auto to_int = [](double v) {
+      return std::isfinite(v) ? int(std::clamp(v, -30000.0, 30000.0)) : -30000;
+    };
     const int n = std::max(size_h, 0) / cell_size + 2;
-    o.row = int16_t(int(z / cell_size));
-    o.first_column = int16_t(int((x - (size_h + 1) / 2) / cell_size));
+    o.row = int16_t(to_int(z / cell_size));
+    o.first_column = int16_t(to_int((x - (size_h + 1) / 2) / cell_size));
     for (int c = o.first_column; c < o.first_column + n; ++c) {
       if (c < 0 || c >= world_columns || o.row < 0 || o.row >= world_rows) continue;
       CellObjects& l = lists[size_t(o.row) * world_columns + c];
