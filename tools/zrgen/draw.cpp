@@ -302,7 +302,8 @@ Vec2 project(const View& view, Vec3 p) {
   return {view.cx + t.x * view.scale, view.cy - t.y * view.scale};
 }
 
-void draw_mesh(Canvas& canvas, const Mesh& mesh, const View& view, Vec3 light, double contrast) {
+void draw_mesh(Canvas& canvas, const Mesh& mesh, const View& view, Vec3 light, double contrast,
+               bool dithered) {
   struct Item {
     double depth;
     size_t index;
@@ -333,7 +334,7 @@ void draw_mesh(Canvas& canvas, const Mesh& mesh, const View& view, Vec3 light, d
     pts.clear();
     for (const Vec3& p : f.points) pts.push_back(project(view, p));
     const pal::Ramp ramp = f.ramp;
-    const double level = it.level;
+    const double level = dithered ? it.level : std::round(it.level);
     fill_polygon(canvas, pts, [&](int x, int y) { return dither(ramp, level, x, y); });
   }
 }

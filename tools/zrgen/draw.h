@@ -113,8 +113,9 @@ using Mesh = std::vector<Face>;
 // Draws the mesh with the painter's algorithm (faces sorted far to near by their centres) and flat
 // shading: a face's level is its base level moved by up to ±`contrast` levels by how much it faces
 // the light (a direction in view space, pointing towards the light).
+// With `dithered` false every face takes the nearest whole level: cleaner on small pictures.
 void draw_mesh(Canvas& canvas, const Mesh& mesh, const View& view, Vec3 light = {-0.4, 0.8, 0.6},
-               double contrast = 5.0);
+               double contrast = 5.0, bool dithered = true);
 
 // Mesh builders. A box from `lo` to `hi`; a prism along x joining two cross sections (polygons in
 // the y-z plane given at x0 and x1, the same number of corners, counter-clockwise seen from +x),

@@ -149,7 +149,7 @@ Canvas ship_picture(double yaw, double flame, Rng& rng, bool beacon = false) {
   // The flame is behind the hull unless the tail turns towards the viewer.
   const bool flame_in_front = std::sin(yaw) < -0.35;
   if (!flame_in_front) draw_flame(c, view, flame, rng);
-  draw::draw_mesh(c, ship_mesh(), view, {-0.35, 0.8, 0.55}, 4.5);
+  draw::draw_mesh(c, ship_mesh(), view, {-0.35, 0.8, 0.55}, 4.5, false);
   if (flame_in_front) draw_flame(c, view, flame, rng);
   draw::outline_tinted(c, 1);
   if (beacon) {
