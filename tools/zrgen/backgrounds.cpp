@@ -88,13 +88,13 @@ void grassland(Canvas& c) {
   disc(c, 390, 70, 11, pal::YELLOW, 13, 15);
   clouds(c, 11, pal::GREY, 12, 15, 50, 75, 0.55);
   clouds(c, 12, pal::GREY, 11, 14, 85, 100, 0.6);
-  // Far blue mountains with snow on the peaks, then two layers of green hills.
+  // Far mountains in the blue haze, snow on the highest peaks, then two layers of green hills.
   silhouette(
-      c, [](int x) { return kHorizonRow - 20 - int(ridged(x / 70.0, 13, 4) * 42); },
+      c, [](int x) { return kHorizonRow - 16 - int(ridged(x / 70.0, 13, 4) * 44); },
       [](int x, int y, int d) {
-        return d < 5 && y < kHorizonRow - 45
-                   ? pal::shade(pal::GREY, 14)
-                   : dither_range(pal::STEEL, 8, 11, 1.0 - d / 50.0, x, y);
+        // Snow down to a fixed altitude, so only the high peaks carry it.
+        if (y < kHorizonRow - 50) return dither_range(pal::GREY, 12, 15, 1.0 - d / 12.0, x, y);
+        return dither_range(pal::BLUE, 8, 11, 1.0 - d / 45.0, x, y);
       });
   silhouette(
       c, [](int x) { return kHorizonRow - 8 - int(noise::fbm(x / 50.0, 0.5, 14, 3) * 26); },
@@ -119,11 +119,11 @@ void desert(Canvas& c) {
       const int slope = x < m.x0 ? (m.x0 - x) * 4 : (x >= m.x1 ? (x - m.x1 + 1) * 4 : 0);
       const int top = m.top + slope + int(noise::value(x / 3.0, 0, 21) * 3);
       for (int y = top; y < kHorizonRow + 4; ++y) {
+        // Lit from the left; darker strata every few rows.
         const bool lit = x < m.x0 + (m.x1 - m.x0) / 3;
-        const double band = noise::value(x / 40.0, y / 4.0, 22);
-        c.set(x, y,
-              dither_range(band > 0.6 ? pal::ORANGE : pal::BROWN, lit ? 6 : 4, lit ? 10 : 7,
-                           1.0 - (y - top) / 60.0, x, y));
+        const bool stratum = (y + int(noise::value(x / 20.0, 0, 22) * 3)) % 9 == 0;
+        const double l = 1.0 - (y - top) / 60.0 - (stratum ? 0.35 : 0.0);
+        c.set(x, y, dither_range(pal::ORANGE, lit ? 5 : 3, lit ? 9 : 6, l, x, y));
       }
     }
   silhouette(

@@ -111,7 +111,7 @@ struct Mood {
 
 // Four moods per theme, one per level of the theme.
 constexpr std::array<std::array<Mood, 4>, THEME_COUNT> kMoods = {{
-    {{{TINT_NEUTRAL, 15}, {TINT_GOLD, 15}, {TINT_SUNSET, 14}, {TINT_NIGHT, 13}}},
+    {{{TINT_NEUTRAL, 15}, {TINT_GOLD, 15}, {TINT_SUNSET, 14}, {TINT_NIGHT, 12}}},
     {{{TINT_NEUTRAL, 15}, {TINT_SEPIA, 15}, {TINT_SUNSET, 14}, {TINT_DUSK, 13}}},
     {{{TINT_NEUTRAL, 15}, {TINT_FROST, 15}, {TINT_MOON, 14}, {TINT_TEAL, 13}}},
     {{{TINT_NEUTRAL, 14}, {TINT_EMBER, 15}, {TINT_CRIMSON, 14}, {TINT_DUSK, 13}}},
@@ -426,7 +426,7 @@ constexpr std::array<Palette3, THEME_COUNT> kScenery = {{
     {{SC_PALM, SC_CACTUS, SC_COLUMN}, {SC_BOULDER, SC_BUSH}},
     {{SC_SNOWPINE, SC_CRYSTAL, SC_SNOWPINE}, {SC_ICEBLOCK, SC_BOULDER}},
     {{SC_DEADTREE, SC_STEAM, SC_DEADTREE}, {SC_EMBER, SC_BOULDER}},
-    {{SC_LAMP, SC_MAST, SC_DISH}, {SC_BEACON, SC_BEACON}},
+    {{SC_LAMP, SC_MAST, SC_DISH}, {SC_CRATE, SC_BEACON}},
 }};
 
 void place(Level& lv, Scenery s, double x, double z) {

@@ -283,6 +283,21 @@ Canvas blimp() {
   return c;
 }
 
+// A metal cargo crate, seen slightly from above.
+Canvas crate() {
+  Canvas c(28, 22);
+  draw::fill_polygon(c, std::array<Vec2, 4>{{{0, 6}, {22, 6}, {22, 22}, {0, 22}}},
+                     draw::linear_gradient(pal::STEEL, {0, 0}, 9, {22, 0}, 5));
+  draw::fill_polygon(c, std::array<Vec2, 4>{{{0, 6}, {6, 0}, {28, 0}, {22, 6}}},
+                     sh(pal::STEEL, 11));
+  draw::fill_polygon(c, std::array<Vec2, 4>{{{22, 6}, {28, 0}, {28, 16}, {22, 22}}},
+                     sh(pal::STEEL, 4));
+  draw::line(c, 2, 9, 20, 19, sh(pal::YELLOW, 9));
+  draw::line(c, 2, 19, 20, 9, sh(pal::YELLOW, 9));
+  draw::outline(c, sh(pal::STEEL, 1));
+  return c;
+}
+
 std::vector<Picture> pictures() {
   std::vector<Picture> p;
   auto still = [&p](std::string name, Canvas c, int v, int h, int blend = 0) {
@@ -311,6 +326,7 @@ std::vector<Picture> pictures() {
   still("SC_COLUMN", column(), 68, 22);
   still("SC_BLIMP", blimp(), 36, 90);
   still("SC_ICEBLOCK", ice_block(), 38, 56);
+  still("SC_CRATE", crate(), 30, 38);
   return p;
 }
 
@@ -340,9 +356,4 @@ std::string generate_scenery(const std::filesystem::path& dataDir) {
     ++number;
   }
   return lines;
-}
-
-int scenery_height(Scenery s) {
-  static const std::vector<Picture> all = pictures();
-  return all[s - 1].size_v;
 }

@@ -30,12 +30,10 @@ enum Scenery : int {
   SC_COLUMN,
   SC_BLIMP,
   SC_ICEBLOCK,
+  SC_CRATE,
   SC_COUNT
 };
 
 // Draws every scenery picture under dataDir / "scn" and returns the definition lines that declare
 // them ('^' pictures, '<' animations, '&' sprites), the same for every theme.
 std::string generate_scenery(const std::filesystem::path& dataDir);
-
-// Height in world units of a scenery sprite (its size_v), for placing it.
-int scenery_height(Scenery s);
