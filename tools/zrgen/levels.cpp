@@ -497,9 +497,9 @@ void add_flyers(Level& lv) {
     lv.animatedObjects += line + "\r\n";
   }
   if (lv.theme == CITY || (lv.theme == GRASSLAND && lv.variant == 1)) {
-    // A slow airship crossing the whole width behind the far band.
+    // A slow airship crossing the whole width high over the far band.
     lv.animatedObjects +=
-        "+" + std::to_string(SC_BLIMP) + " = 300, 330, 120, 1, 100, 2700, 350, 120, 1, 100\r\n";
+        "+" + std::to_string(SC_BLIMP) + " = 300, 320, 300, 1, 100, 2700, 340, 300, 1, 100\r\n";
   }
 }
 
