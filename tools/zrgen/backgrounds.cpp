@@ -150,10 +150,9 @@ void icefield(Canvas& c) {
   silhouette(
       c, [](int x) { return kHorizonRow - 12 - int(ridged(x / 45.0, 35, 4) * 62); },
       [](int x, int y, int d) {
-        const bool lit = noise::value(x / 4.0, y / 6.0, 36) > 0.45;
+        const double grain = (noise::fbm(x / 6.0, y / 9.0, 36, 2) - 0.5) * 0.3;
         return d < 10 ? dither_range(pal::GREY, 12, 15, 1.0 - d / 10.0, x, y)
-                      : dither_range(pal::STEEL, lit ? 7 : 5, lit ? 11 : 8, 1.0 - (d - 10) / 50.0,
-                                     x, y);
+                      : dither_range(pal::STEEL, 5, 11, 1.0 - (d - 10) / 60.0 + grain, x, y);
       });
   silhouette(
       c, [](int x) { return kHorizonRow - 3 - int(noise::fbm(x / 40.0, 0.5, 37, 3) * 12); },

@@ -77,7 +77,7 @@ constexpr std::array<Look, THEME_COUNT> kLooks = {{
     {"SNOW", "FIRN",     "ICE",  "SNOW", "SNOW", "WATER",    "ICEW",
      "ICEW", "SNOWROCK", "SNOW", "ICEW", "SNOW", "SNOWROCK", "SNOW",
      "ICEW", "ICE",      "ICEW", "ICE",  "ICEW", "SNOW",     "SNOWROCK"},
-    {"ASH",     "BASALT",  "CRUST",    "ASH",     "BASALT",  "LAVA",    "BASALTW",
+    {"ASH",     "BASALT",  "CRUST",    "ASH",     "ASH",     "LAVA",    "BASALTW",
      "BASALTW", "BASALTW", "BASALT",   "BASALTW", "ASH",     "BASALTW", "BASALT",
      "BASALTW", "BASALT",  "LAVAFALL", "LAVA",    "BASALTW", "BASALT",  "BASALTW"},
     {"METAL", "GRATE", "ROAD",  "CIRCUIT", "METAL", "PADS",  "PANEL",
@@ -262,13 +262,15 @@ void lay_far_band(Level& lv) {
       lay_terraces(lv, T_CLIFF, 20, 240, 7);
       break;
     case VOLCANIC: {
-      lay_terraces(lv, T_CLIFF, 24, 300, 8);
-      // Lava falls down the faces of the highest cliffs.
+      lay_terraces(lv, T_CLIFF, 24, 220, 8);
+      // Lava falls down the faces of the higher cliffs, lava lakes in the hollows between them.
       for (int r = 1; r <= 10; ++r)
         for (int c = 0; c < kWorldColumns; ++c) {
           MapCell& cell = lv.map.at(c, r);
-          if (cell.tile == T_CLIFF && cell.up[0] >= 120 && noise::lattice(c, r, lv.seed(9)) > 0.7)
-            cell.tile = T_FEATURE;
+          const double pick = noise::lattice(c, r, lv.seed(9));
+          if (cell.tile == T_CLIFF && cell.up[0] >= 72 && pick > 0.55) cell.tile = T_FEATURE;
+          if (cell.tile != T_CLIFF && cell.tile != T_FEATURE && pick > 0.6)
+            set_flat(cell, T_LIQUID, -6);
         }
       break;
     }

@@ -154,7 +154,7 @@ void ice(Canvas& c, uint32_t seed) {
       const double crack = noise::value(x * 0.125 + y * 0.0625, y * 0.25, seed + 5, 4, 8);
       double l = 0.35 + n * 0.5;
       if (crack > 0.49 && crack < 0.52) l = 1.0;
-      c.set(x, y, l > 0.9 ? pal::shade(pal::CYAN, 13) : dither_range(pal::STEEL, 9, 13, l, x, y));
+      c.set(x, y, l > 0.9 ? pal::shade(pal::CYAN, 12) : dither_range(pal::STEEL, 7, 11, l, x, y));
     }
 }
 
