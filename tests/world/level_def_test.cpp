@@ -144,13 +144,13 @@ TEST_F(LevelDefTest, BuildsTablesOfASmallLevel) {
   EXPECT_DOUBLE_EQ(a.leg_left, 24.0);
   EXPECT_EQ(a.wait, TIMER_NOT_STARTED);
   const WorldObject& o = objects[1];
-  EXPECT_EQ(o.sprite, 0);
-  EXPECT_EQ(o.size_v, 18);
-  EXPECT_EQ(o.values[2], 3);
-  EXPECT_EQ(o.brightness, 15);
+  EXPECT_EQ(+o.sprite, 0);
+  EXPECT_EQ(+o.size_v, 18);
+  EXPECT_EQ(+o.values[2], 3);
+  EXPECT_EQ(+o.brightness, 15);
   EXPECT_DOUBLE_EQ(o.x, 10.0);
-  EXPECT_EQ(o.row, 0);
-  EXPECT_NE(o.first_column, OBJECT_NOT_LISTED);
+  EXPECT_EQ(+o.row, 0);
+  EXPECT_NE(+o.first_column, OBJECT_NOT_LISTED);
 
   // The world is cleared.
   EXPECT_EQ(world[5].tile, 0);

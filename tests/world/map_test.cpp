@@ -55,8 +55,8 @@ TEST_F(MapTest, SavedMapLoadsBack) {
   ASSERT_EQ(last_object, 2);
   EXPECT_DOUBLE_EQ(objects[1].x, 30);
   EXPECT_DOUBLE_EQ(objects[1].y, 5);
-  EXPECT_EQ(objects[1].mirror_h, 1);
-  EXPECT_EQ(objects[1].size_h, 40);  // completed from the sprite
+  EXPECT_EQ(+objects[1].mirror_h, 1);
+  EXPECT_EQ(+objects[1].size_h, 40);  // completed from the sprite
   EXPECT_EQ(cell(3, 4).tile, 1);
   EXPECT_EQ(cell(3, 4).cell_byte_a, 7);
   EXPECT_EQ(cell(3, 4).up_face_heights[0], 4003);

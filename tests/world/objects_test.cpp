@@ -40,12 +40,12 @@ TEST_F(ObjectsTest, CreateCompletesAndListsTheObject) {
   load_world();
   int o = create_object(0, 60, 3, 30);
   EXPECT_EQ(o, 1);
-  EXPECT_EQ(objects[o].size_h, 40);
-  EXPECT_EQ(objects[o].brightness, 15);
-  EXPECT_EQ(objects[o].placed_width, 40);
+  EXPECT_EQ(+objects[o].size_h, 40);
+  EXPECT_EQ(+objects[o].brightness, 15);
+  EXPECT_EQ(+objects[o].placed_width, 40);
   // 40 wide with cell size 12: 40 / 12 + 2 = 5 cells from column (60 - 20) / 12 = 3, in row 2.
-  EXPECT_EQ(objects[o].row, 2);
-  EXPECT_EQ(objects[o].first_column, 3);
+  EXPECT_EQ(+objects[o].row, 2);
+  EXPECT_EQ(+objects[o].first_column, 3);
   for (int c = 0; c < 10; ++c) EXPECT_EQ(count(c, 2), c >= 3 && c <= 7 ? 1 : 0) << c;
   move_object(o, 60, 3, 50);
   for (int c = 0; c < 10; ++c) EXPECT_EQ(count(c, 2), 0);
@@ -60,9 +60,9 @@ TEST_F(ObjectsTest, ListsSkipFullCellsAndTheWorldsEdges) {
   for (int k = 0; k < 15; ++k) EXPECT_EQ(list(1, 1).ids[k], k + 1);
   // Across the left edge: listed only in the columns inside the world.
   int o = create_object(0, 2, 0, 100);
-  EXPECT_EQ(objects[o].first_column, -1);  // (2 - 20) / 12 truncated towards zero
+  EXPECT_EQ(+objects[o].first_column, -1);  // (2 - 20) / 12 truncated towards zero
   move_object(o, -30, 0, 100);
-  EXPECT_EQ(objects[o].first_column, -4);
+  EXPECT_EQ(+objects[o].first_column, -4);
   for (int c = 0; c < 10; ++c) EXPECT_EQ(count(c, 8), c == 0 ? 1 : 0) << c;
   // Removal from the middle keeps the order of the others.
   move_object(3, 500, 0, 500);
@@ -109,7 +109,7 @@ TEST_F(ObjectsTest, PlainAnimationRepeatsThenStopsOnItsLastFrame) {
   const ObjectEStuff& e = Object_EStuff[o];
   ASSERT_EQ(e.private_animation, 1);
   ASSERT_EQ(e.private_sprite_bitmap, 4);
-  EXPECT_EQ(objects[o].sprite_bitmap, 4);
+  EXPECT_EQ(+objects[o].sprite_bitmap, 4);
   EXPECT_EQ(sprite_bitmap_index[4].height, 2);
   // A frame's countdown restarts at its delay plus the overshoot, so at this step the frame
   // changes on every other tick.
@@ -162,6 +162,25 @@ TEST_F(ObjectsTest, AssignRefusesWhatIsNotASpriteAnimation) {
   EXPECT_EQ(last_error(),
             "Error: Wrong sprite animation number ( asign_animation_to_object ) -> 0");
   EXPECT_EQ(exit_status([&] { asign_animation_to_object(o, -1, 1, 0); }), 0);
+}
+
+TEST_F(ObjectsTest, AssignRefusesWhenTheTablesAreFull) {
+  load_world("<A = F0, 2, F1, 2\r\n");
+  int o = create_object(0, 30, 0, 30);
+  int used = num_sprite_bitmaps;
+  num_sprite_bitmaps = MAX_SPRITE_BITMAPS - 1;
+  EXPECT_EQ(exit_status([&] { asign_animation_to_object(o, 0, 1, 0); }), 0);
+  EXPECT_EQ(last_error(), "Error: Too many Sprite Bitmaps! ( asign_animation_to_object )");
+  num_sprite_bitmaps = used;
+  num_animated_bitmaps = MAX_ANIMATED_BITMAPS - 1;
+  EXPECT_EQ(exit_status([&] { asign_animation_to_object(o, 0, 1, 0); }), 0);
+  EXPECT_EQ(last_error(), "Error: Too many animated Bitmaps! ( asign_animation_to_object )");
+  num_animated_bitmaps = 1;
+  // The first that fits is taken.
+  num_sprite_bitmaps = MAX_SPRITE_BITMAPS - 2;
+  asign_animation_to_object(o, 0, 1, 0);
+  EXPECT_EQ(Object_EStuff[o].private_sprite_bitmap, MAX_SPRITE_BITMAPS - 2);
+  num_sprite_bitmaps = used;
 }
 
 TEST_F(ObjectsTest, MovingCellRisesPausesAndFalls) {
