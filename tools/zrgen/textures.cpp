@@ -505,7 +505,7 @@ std::vector<TextureInfo> generate_textures(const std::filesystem::path& dataDir)
     b.add("WATER" + std::to_string(f), false, 0, [f](Canvas& c) { water(c, f, 105); });
   b.add("SAND", false, 0, [](Canvas& c) { speckled(c, pal::SAND, 8, 12, 106, 4, 6, pal::BROWN); });
   b.add("DUNE", false, 0, [](Canvas& c) { dunes(c, 107); });
-  b.add("SSTONE", false, 0, [](Canvas& c) { slabs(c, pal::SAND, 5, 11, 16, 108); });
+  b.add("SSTONE", false, 0, [](Canvas& c) { slabs(c, pal::BROWN, 6, 11, 16, 108); });
   b.add("SNOW", false, 0, [](Canvas& c) { snow(c, 109); });
   b.add("FIRN", false, 0, [](Canvas& c) { speckled(c, pal::STEEL, 8, 12, 118, 4, 10, pal::GREY); });
   b.add("ICE", false, 0, [](Canvas& c) { ice(c, 110); });
