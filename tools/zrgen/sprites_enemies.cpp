@@ -338,10 +338,10 @@ Canvas ufo_frame(int k) {
 
 // ---- 125: pop pod ----
 Canvas pod_frame(int k, bool open) {
-  constexpr int kS = 28;
-  Canvas c(kS, kS);
-  constexpr double cx = 14, cy = 14;
-  const double gap = open ? 5.5 : 0;
+  constexpr int kW = 28, kH = 32;
+  Canvas c(kW, kH);
+  constexpr double cx = 14, cy = 16;
+  const double gap = open ? 4.5 : 0;
   if (open) {
     // The core that fires, pulsing.
     const double r = 5.5 + (k % 2) * 1.0 + (k == 2 ? 0.5 : 0);
@@ -349,21 +349,27 @@ Canvas pod_frame(int k, bool open) {
     ball(c, cx, cy, r, r, pal::CYAN, 10, 15);
     draw::fill_circle(c, cx - 1, cy - 1, r * 0.45, kWhite);
   }
-  // Upper and lower shells: halves of a ball, pulled apart when open.
-  Canvas upper(kS, kS), lower(kS, kS);
-  draw::fill_ellipse(upper, cx, cy, 11, 11,
+  // Upper and lower shells: halves of a ball, pulled apart when open, each with a spike.
+  Canvas upper(kW, kH), lower(kW, kH);
+  poly(upper, {{cx - 2, cy - 9}, {cx + 2, cy - 9}, {cx + 0.5, cy - 15}}, c_(pal::STEEL, 11));
+  poly(lower, {{cx - 2, cy + 9}, {cx + 2, cy + 9}, {cx + 0.5, cy + 15}}, c_(pal::STEEL, 6));
+  draw::fill_ellipse(upper, cx, cy, 11, 10,
                      draw::sphere_shade(pal::BROWN, cx, cy, 11, -1, -1.2, 3, 13));
-  lower = upper;
-  for (int y = 0; y < kS; ++y) {
-    for (int x = 0; x < kS; ++x) {
+  draw::fill_ellipse(lower, cx, cy, 11, 10,
+                     draw::sphere_shade(pal::BROWN, cx, cy, 11, -1, -1.2, 3, 13));
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 0; x < kW; ++x) {
       if (y >= cy) upper.set(x, y, 0);
       if (y < cy) lower.set(x, y, 0);
     }
   }
-  // Armour ribs.
-  for (int x = 6; x <= 22; x += 4) {
-    for (int y = 0; y < kS; ++y) {
-      if (upper.get(x, y)) upper.set(x, y, c_(pal::ORANGE, 6));
+  // Armour plates: ribs that follow the curve of the shell.
+  for (double u : {-0.62, -0.22, 0.22, 0.62}) {
+    for (int y = 0; y < kH; ++y) {
+      const double v = (y + 0.5 - cy) / 10.0;
+      if (std::fabs(v) >= 1) continue;
+      const int x = static_cast<int>(cx + u * 11 * std::sqrt(1 - v * v));
+      if (upper.get(x, y)) upper.set(x, y, c_(pal::ORANGE, 7));
       if (lower.get(x, y)) lower.set(x, y, c_(pal::BROWN, 3));
     }
   }
