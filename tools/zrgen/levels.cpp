@@ -331,7 +331,7 @@ void light_cells(Level& lv) {
             b = 15;
           }
       }
-      if (cell.tile == T_FIELD || cell.tile == T_LINTEL) b = 15;
+      if (cell.tile == T_FIELD || cell.tile == T_GATEFRAME) b = 15;
       cell.brightness = std::clamp(b, 0, 15);
       cell.tint = tint;
     }
@@ -345,7 +345,7 @@ void add_gates(Level& lv) {
     for (int lane = 0; lane < 3; ++lane) {
       const int row = kLaneRows[lane];
       set_flat(lv.map.at(kGateColumns[g], row), T_FIELD, 150, 0);
-      set_flat(lv.map.at(kFrameColumns[g], row), T_LINTEL, 150, 0);
+      set_flat(lv.map.at(kFrameColumns[g], row), T_GATEFRAME, 150, 0);
       // A pylon right behind the lane holds the gate; nothing stands in front of it.
       set_flat(lv.map.at(kGateColumns[g], row - 1), T_PYLON, 190);
       set_flat(lv.map.at(kFrameColumns[g], row - 1), T_PYLON, 170);
@@ -435,7 +435,7 @@ void place(Level& lv, Scenery s, double x, double z) {
   const int c = int(x) / kCellSize, r = int(z) / kCellSize;
   if (!lv.map.inside(c, r)) return;
   const MapCell& cell = lv.map.at(c, r);
-  if (cell.tile == T_LIQUID || cell.tile == T_FIELD || cell.tile == T_LINTEL) return;
+  if (cell.tile == T_LIQUID || cell.tile == T_FIELD || cell.tile == T_GATEFRAME) return;
   MapObject o;
   o.sprite = s;
   o.x = x;
@@ -560,7 +560,7 @@ std::string tiles(Theme theme) {
   s += tile_line(T_GLASS, k.roofA, k.roofA, "GLASS", "GLASS", "GLASS", "GLASS");
   all4(T_PYLON, k.pylonTop, k.pylonSide);
   // The two tiles the ship flies through: open at top and bottom, translucent sides.
-  s += tile_line(T_LINTEL, "NULL", "NULL", "GLASS!", "GLASS!", "GLASS!", "GLASS!");
+  s += tile_line(T_GATEFRAME, "NULL", "NULL", "GLASS!", "GLASS!", "GLASS!", "GLASS!");
   s += tile_line(T_FIELD, "NULL", "NULL", "FIELD!", "FIELD!", "FIELD!", "FIELD!");
   return s;
 }

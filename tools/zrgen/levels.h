@@ -30,8 +30,8 @@ enum TileRole : int {
   T_PLATFORM = 11,
   T_GLASS = 12,
   T_PYLON = 13,
-  T_LINTEL = 42,  // gate lintel over each lane at both ends of the loop
-  T_FIELD = 43,   // translucent warp curtain in each lane at both ends of the loop
+  T_GATEFRAME = 42,  // glass gate frame in each lane at both ends of the loop
+  T_FIELD = 43,      // translucent warp curtain in each lane at both ends of the loop
 };
 
 Theme level_theme(int level);  // 1..20
