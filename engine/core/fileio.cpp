@@ -492,16 +492,21 @@ char* zr_io_fgets(char* buffer, int length, ZR_FILE* file) {
     while (end > 0 && (buffer[end - 1] == '\n' || buffer[end - 1] == '\r')) buffer[--end] = '\0';
     return buffer;
   }
-  if (entry_left(file) <= 0) return nullptr;
+  long left = entry_left(file);
+  if (left <= 0) return nullptr;
+  uint8_t key = entry_info(file->entry).key;
   int stored = 0;
-  while (stored < length - 1) {
-    int byte = zr_io_fgetc(file);
-    if (byte == EOF) break;  // a last line without its line end is still a line
+  // A last line without its line end is still a line.
+  while (stored < length - 1 && left > 0) {
+    int raw = std::getc(file->stream);
+    if (raw == EOF) break;
+    --left;
+    int byte = raw ^ key;
     if (byte == '\n' || byte == '\r') {
-      // LF CR and CR LF are one line end as well.
+      // LF CR and CR LF are one line end as well; any other byte is put back.
       int pair = byte == '\n' ? '\r' : '\n';
-      long mark = std::ftell(file->stream);
-      if (zr_io_fgetc(file) != pair) std::fseek(file->stream, mark, SEEK_SET);
+      int next = left > 0 ? std::getc(file->stream) : EOF;
+      if (next != EOF && (next ^ key) != pair) std::ungetc(next, file->stream);
       break;
     }
     buffer[stored++] = static_cast<char>(byte);
