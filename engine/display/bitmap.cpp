@@ -150,7 +150,11 @@ void blit_plain(ZR_BITMAP* dst, const ZR_BITMAP* src, Box s, Box d, int flags, b
   const int cw = std::min(s.w, d.w);
   const int ch = std::min(s.h, d.h);
   if (cw <= 0 || ch <= 0) return;
-  for (int r = 0; r < ch; ++r) {
+  // Within one bitmap, a copy downwards runs bottom-up so that no row is read after it is
+  // overwritten.
+  const bool upward = src->pixels == dst->pixels && d.y > s.y;
+  for (int k = 0; k < ch; ++k) {
+    const int r = upward ? ch - 1 - k : k;
     put_row(dst->pixels + static_cast<size_t>(d.y + r) * dst->width + d.x,
             src->pixels + static_cast<size_t>(s.y + r) * src->width + s.x, cw, masked);
   }

@@ -93,6 +93,17 @@ TEST(BitmapBlit, RectangleWhollyOutsideOrEmptyDrawsNothing) {
   for (uint8_t v : dst.px) EXPECT_EQ(v, 99);
 }
 
+TEST(BitmapBlit, CopyWithinOneBitmapMovesItsPixelsIntact) {
+  Pic p = numbered(6, 6);
+  const Pic before = p;
+  ZR_RECT from{0, 0, 4, 4};
+  ZR_RECT to{2, 2, 4, 4};
+  zr_bitmap_blit(&p.bm, &p.bm, &from, &to, 0);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x)
+      EXPECT_EQ(p.at(x + 2, y + 2), before.px[y * 6 + x]) << x << "," << y;
+}
+
 TEST(BitmapBlit, CentreShowsTheMiddleOfALargerSourceAndCentresASmallerOne) {
   Pic big = numbered(6, 6);
   Pic small(2, 2, 0);
