@@ -247,14 +247,13 @@ TEST_F(FlicTest, DrawCentresOrStretches) {
   EXPECT_EQ(px, Bytes(16, 6));
 }
 
+class FlicPeerTest : public zrtest::TempDirTest {};
+
 // Files made by other software decode frame by frame as PIL decodes them.
-TEST_F(FlicTest, PeerFilesDecodeLikePil) {
+TEST_F(FlicPeerTest, PeerFilesDecodeLikePil) {
   const std::filesystem::path dir = "/work/shared/peer-cases/flic";
   if (!std::filesystem::exists(dir)) GTEST_SKIP() << "no peer files at " << dir;
   if (!zrtest::have_pil()) GTEST_SKIP() << "python3 with PIL (python3-pil) not found";
-  const auto old = std::filesystem::current_path();
-  char pattern[] = "/tmp/zr_flic_XXXXXX";
-  std::filesystem::current_path(mkdtemp(pattern));
   int compared = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     const std::string file = entry.path().string();
@@ -292,7 +291,6 @@ TEST_F(FlicTest, PeerFilesDecodeLikePil) {
     zr_anim_free(&a);
     ++compared;
   }
-  std::filesystem::current_path(old);
   EXPECT_GE(compared, 3);
 }
 
