@@ -191,6 +191,26 @@ INSTANTIATE_TEST_SUITE_P(Ends, LineEndTest,
                                            LineCase{"LFCR", "\n\r"}, LineCase{"CRLF", "\r\n"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(FileTest, AfterAnArchivedLineThePositionIsAtTheNextLine) {
+  ASSERT_EQ(start({make_entry("T.TXT", "ab\ncd\r\nef\n")}), 1);
+  ZR_FILE* file = zr_io_fopen("T.TXT", "rb");
+  ASSERT_NE(file, nullptr);
+  char line[255];
+  ASSERT_NE(zr_io_fgets(line, sizeof line, file), nullptr);
+  EXPECT_EQ(zr_io_ftell(file), 3);
+  EXPECT_EQ(zr_io_fgetc(file), 'c');
+  ASSERT_NE(zr_io_fgets(line, sizeof line, file), nullptr);
+  EXPECT_STREQ(line, "d");
+  EXPECT_EQ(zr_io_ftell(file), 7);
+  ASSERT_NE(zr_io_fgets(line, 2, file), nullptr);  // room for one character
+  EXPECT_STREQ(line, "e");
+  ASSERT_NE(zr_io_fgets(line, sizeof line, file), nullptr);
+  EXPECT_STREQ(line, "f");
+  EXPECT_EQ(zr_io_fgets(line, sizeof line, file), nullptr);
+  EXPECT_NE(zr_io_feof(file), 0);
+  zr_io_fclose(file);
+}
+
 TEST_F(FileTest, DiskLinesLoseTheirLineEnds) {
   write_file("unix.txt", "one\ntwo\n\nlast");
   write_file("dos.txt", "one\r\ntwo\r\n\r\nlast");
