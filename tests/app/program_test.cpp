@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app_support.h"
@@ -16,10 +17,11 @@ struct Result {
 };
 
 // Runs zrsentry with the arguments in the current directory; env is put before the command.
-Result RunProgram(const std::string& args, const std::string& env = "") {
+Result RunProgram(const std::string& args, const std::string& env = "",
+                  const std::string& program = ZR_GAME_DIR "/zrsentry") {
   Result result;
   const std::string errFile = "zr_stderr.txt";
-  std::string command = env + " " ZR_GAME_DIR "/zrsentry " + args + " 2>" + errFile;
+  std::string command = env + " " + program + " " + args + " 2>" + errFile;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return result;
   char buffer[512];
@@ -71,7 +73,11 @@ TEST(ProgramRunTest, DataFolderOptionAndMissingDataFolder) {
   EXPECT_EQ(Lines(missing.err), 1) << missing.err;
   EXPECT_NE(missing.err.find("nowhere"), std::string::npos);
 
-  Result empty = RunProgram("--headless");  // the current folder holds no data
+  // Neither the current folder nor the program's own folder holds data: a copy of the program
+  // in an empty folder (the built game folder holds the archive, where it would start).
+  const std::string lonely = elsewhere.path() + "/zrsentry";
+  ASSERT_EQ(std::system(("cp " ZR_GAME_DIR "/zrsentry " + lonely).c_str()), 0);
+  Result empty = RunProgram("--headless --virtual-clock --frames 5", "", lonely);
   EXPECT_EQ(empty.status, 1);
   EXPECT_EQ(Lines(empty.err), 1) << empty.err;
 }
