@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/frame_loop.h"
 #include "engine/display/display.h"
+#include "engine/display/snapshot.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
 
@@ -17,6 +18,10 @@ intptr_t WindowProcedure(uint32_t message, uintptr_t wParam, intptr_t) {
     case WM_SIZE:
       // The picture is scaled to the client area at every presentation; show it again now.
       if (displayReady && zr_dsp_is_ready()) zr_dsp_repaint();
+      return 0;
+    case WM_KEYDOWN:
+      // F9 saves the frame buffer as the next free SnapNNNN.pcx in the start directory.
+      if (wParam == VK_F9 && zr_dsp_is_started()) zr_snapshot();
       return 0;
     case WM_CLOSE:
       // The application has shut down: the window goes, and its destruction ends the loop.

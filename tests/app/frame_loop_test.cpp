@@ -200,10 +200,15 @@ TEST(ProgramTest, RunsFramesOnTheVirtualClockAndShutsDownCleanly) {
   EXPECT_EQ(appReady, 1);
   EXPECT_NE(timerId, 0u);
   uint32_t started = zr_get_tick_count();
+  // F9 in the window saves the frame as the first free snapshot in the start directory.
+  ASSERT_EQ(zr_key_simulate("F9", true), 1);
+  zr_key_simulate("F9", false);
   SetFrameLimit(50);
   EXPECT_EQ(RunFrameLoop(), 0);
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(framesDrawn, 50);
+  EXPECT_TRUE(std::filesystem::exists(dir.path() + "/Snap0000.pcx"));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() + "/Snap0001.pcx"));
   EXPECT_GT(zr_get_tick_count(), started);
   const ShutDownReport& report = LastShutDown();
   EXPECT_TRUE(report.done);
