@@ -251,7 +251,7 @@ class FlicPeerTest : public zrtest::TempDirTest {};
 
 // Files made by other software decode frame by frame as PIL decodes them.
 TEST_F(FlicPeerTest, PeerFilesDecodeLikePil) {
-  const std::filesystem::path dir = "/work/shared/peer-cases/flic";
+  const std::filesystem::path dir = ZR_PEER_CASES "/flic";
   if (!std::filesystem::exists(dir)) GTEST_SKIP() << "no peer files at " << dir;
   if (!zrtest::have_pil()) GTEST_SKIP() << "python3 with PIL (python3-pil) not found";
   int compared = 0;

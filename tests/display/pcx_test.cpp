@@ -196,7 +196,7 @@ TEST_F(PcxTest, BadFilesAreRefusedWithTheRecordZeroed) {
 // Files made by other software: the 8-bit one-plane run-length ones decode as PIL decodes
 // them; every other kind is refused.
 TEST_F(PcxTest, PeerFilesDecodeLikePilOrAreRefused) {
-  const std::filesystem::path dir = "/work/shared/peer-cases/pcx";
+  const std::filesystem::path dir = ZR_PEER_CASES "/pcx";
   if (!std::filesystem::exists(dir)) GTEST_SKIP() << "no peer files at " << dir;
   int compared = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {

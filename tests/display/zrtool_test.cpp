@@ -109,7 +109,7 @@ TEST_F(ZrtoolTest, PcxInfoAndFlicFrames) {
   EXPECT_NE(out.find("bytes per line: 5"), std::string::npos) << out;
   EXPECT_NE(out.find("readable by the game: yes"), std::string::npos) << out;
 
-  const std::string flc = "/work/shared/peer-cases/flic/pillow_2422.flc";
+  const std::string flc = ZR_PEER_CASES "/flic/pillow_2422.flc";
   if (!std::filesystem::exists(flc)) GTEST_SKIP() << "no peer FLIC at " << flc;
   ASSERT_EQ(tool("flic-frames " + flc + " frames"), 0) << err;
   EXPECT_TRUE(std::filesystem::exists("frames/frame0001.png"));
