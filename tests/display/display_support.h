@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "pcx_fixture.h"
+
 namespace zrtest {
 
 // Runs a test inside a fresh temporary directory and returns to the old one afterwards.
@@ -33,28 +35,6 @@ class TempDirTest : public ::testing::Test {
   std::filesystem::path old_;
   std::filesystem::path dir_;
 };
-
-inline void put16(std::vector<uint8_t>& v, size_t at, int value) {
-  v[at] = static_cast<uint8_t>(value & 0xFF);
-  v[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
-}
-
-// A 128-byte header of an 8-bit, one-plane, run-length PCX.
-inline std::vector<uint8_t> pcx_header(int xmin, int ymin, int xmax, int ymax, int bytesPerLine) {
-  std::vector<uint8_t> h(128, 0);
-  h[0] = 0x0A;
-  h[1] = 5;
-  h[2] = 1;
-  h[3] = 8;
-  put16(h, 4, xmin);
-  put16(h, 6, ymin);
-  put16(h, 8, xmax);
-  put16(h, 10, ymax);
-  h[65] = 1;
-  put16(h, 66, bytesPerLine);
-  put16(h, 68, 1);
-  return h;
-}
 
 // Header + encoded data + 0x0C + palette (entry i = (i, 255 - i, i / 2)).
 inline std::vector<uint8_t> pcx_file(const std::vector<uint8_t>& header,

@@ -19,6 +19,7 @@
 #include "engine/core/zr_string.h"
 #include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
+#include "pcx_fixture.h"
 #include "world/background.h"
 #include "world/edit_font.h"
 #include "world/level_def.h"
@@ -79,25 +80,8 @@ inline std::string crlf(std::initializer_list<std::string> lines) {
   return text;
 }
 
-inline void put16(std::vector<uint8_t>& v, size_t at, int value) {
-  v[at] = static_cast<uint8_t>(value & 0xFF);
-  v[at + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
-}
-
-inline std::vector<uint8_t> pcx_header(int xmin, int ymin, int xmax, int ymax, int bpl) {
-  std::vector<uint8_t> h(128, 0);
-  h[0] = 10;
-  h[1] = 5;
-  h[2] = 1;
-  h[3] = 8;
-  put16(h, 4, xmin);
-  put16(h, 6, ymin);
-  put16(h, 8, xmax);
-  put16(h, 10, ymax);
-  h[65] = 1;
-  put16(h, 66, bpl);
-  return h;
-}
+using zrtest::pcx_header;
+using zrtest::put16;
 
 // Encodes rows of bpl bytes (the picture padded with pad_value) as PCX runs, plus a palette.
 inline std::vector<uint8_t> pcx_bytes(int w, int h, const std::vector<uint8_t>& pixels, int bpl = 0,
