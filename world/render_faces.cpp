@@ -140,6 +140,12 @@ void draw_side_face(const RenderTarget& target, const SideFace& face, const uint
   int64_t repeat16 = face.left_height * 65536 + repeat_step * k0;
   int64_t linear_column = face.texture_left + column_step * k0;
 
+  const int64_t pitch = target.pitch;
+  const int64_t last_y = target.max_y;
+  // The repeat height changes only every few columns: keep the last division's result.
+  int64_t last_repeat = -1;
+  int64_t repeat_step_v = 0;
+
   with_rule(rule, [&](auto put) {
     for (int64_t x = x0; x < x1; ++x, top16 += top_step, bottom16 += bottom_step,
                  repeat16 += repeat_step, linear_column += column_step) {
@@ -148,7 +154,7 @@ void draw_side_face(const RenderTarget& target, const SideFace& face, const uint
       const int64_t height = bottom - top;
       if (height <= 0) continue;
       const int64_t r0 = std::max<int64_t>(top, 0);
-      const int64_t r1 = std::min<int64_t>(bottom, target.max_y + 1);
+      const int64_t r1 = std::min<int64_t>(bottom, last_y + 1);
       if (r0 >= r1) continue;
 
       int64_t texture_column = linear_column;
@@ -166,24 +172,35 @@ void draw_side_face(const RenderTarget& target, const SideFace& face, const uint
         step = stretched / (height + 1);
       } else {
         const int64_t repeat = std::max<int64_t>(repeat16 >> 16, 1);
-        step = full < (int64_t{1} << 31) && repeat < (int64_t{1} << 31)
-                   ? static_cast<uint32_t>(full) / static_cast<uint32_t>(repeat)
-                   : full / repeat;
+        if (repeat != last_repeat) {
+          last_repeat = repeat;
+          repeat_step_v = full < (int64_t{1} << 31) && repeat < (int64_t{1} << 31)
+                              ? static_cast<uint32_t>(full) / static_cast<uint32_t>(repeat)
+                              : full / repeat;
+        }
+        step = repeat_step_v;
       }
       int64_t v = face.anchor_bottom ? full - height * step - 30000 : 0;
       v += (r0 - top) * step;
 
       const uint8_t* source = texels + column;
-      uint8_t* d = target.pixels + r0 * target.pitch + x;
+      uint8_t* d = target.pixels + r0 * pitch + x;
       if (wrap_is_power_of_two) {
-        // Only bits 16.. of the position matter below the wrap, so 32-bit wrapping is exact.
+        // Only bits 16.. of the position matter below the wrap, so 32-bit wrapping is exact;
+        // (vv >> 8) & (mask << 8) is the texture row times 256 in one step.
         uint32_t vv = static_cast<uint32_t>(v);
         const uint32_t s = static_cast<uint32_t>(step);
-        for (int64_t y = r0; y < r1; ++y, vv += s, d += target.pitch) {
-          put(d, source[((vv >> 16) & mask) << 8]);
+        const uint32_t row_mask = mask << 8;
+        const uint32_t s2 = s * 2;
+        const int64_t pitch2 = pitch * 2;
+        int64_t n = r1 - r0;
+        for (; n >= 2; n -= 2, vv += s2, d += pitch2) {
+          put(d, source[(vv >> 8) & row_mask]);
+          put(d + pitch, source[((vv + s) >> 8) & row_mask]);
         }
+        if (n != 0) put(d, source[(vv >> 8) & row_mask]);
       } else {
-        for (int64_t y = r0; y < r1; ++y, v += step, d += target.pitch) {
+        for (int64_t y = r0; y < r1; ++y, v += step, d += pitch) {
           int64_t row = (v >> 16) % wrap;
           if (row < 0) row += wrap;
           put(d, source[row << 8]);
