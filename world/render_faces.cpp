@@ -108,8 +108,14 @@ void draw_flat_face(const RenderTarget& target, const FlatFace& face, const uint
       const int64_t width = xr - xl + 1;
       const uint32_t step = width < (int64_t{1} << 31) ? across / static_cast<uint32_t>(width) : 0;
       uint32_t u = static_cast<uint32_t>((a - xl) * step);
-      uint8_t* d = target.pixels + y * target.pitch;
-      for (int64_t x = a; x <= b; ++x, u += step) put(d + x, source[u >> 16]);
+      uint8_t* d = target.pixels + y * target.pitch + a;
+      const uint32_t step2 = step * 2;
+      int64_t n = b - a + 1;
+      for (; n >= 2; n -= 2, d += 2, u += step2) {
+        put(d, source[u >> 16]);
+        put(d + 1, source[(u + step) >> 16]);
+      }
+      if (n != 0) put(d, source[u >> 16]);
     }
   });
 }

@@ -64,7 +64,8 @@ struct Frame {
   double wall_world_height;  // world height of one repeat of a wall bitmap
   bool overlay;
   int64_t overlay_column, overlay_row;
-  bool floors_ok, walls_ok;  // the bitmap sizes allow drawing them
+  bool floors_ok, walls_ok;         // the bitmap sizes allow drawing them
+  int64_t floor_reach, wall_reach;  // last byte read past a floor or a wall bitmap's offset
 };
 
 int64_t screen_x(const Frame& f, double dx, double dz) {
@@ -92,18 +93,13 @@ const Tile* tile_of(const Cell* cell) {
 
 // The face's bitmap, or nullptr for NULL, an unknown index or a slot that would reach past the
 // end of tile_buffer.
-const Bitmap* face_bitmap(const Tile& tile, int face, bool floor) {
+// reach: how far past its offset a bitmap of the kind is read (floor_reach or wall_reach).
+const Bitmap* face_bitmap(const Tile& tile, int face, int64_t reach) {
   const int index = tile.faces[face];
   if (index < 0 || index >= num_bitmaps || bitmap_index == nullptr || tile_buffer == nullptr) {
     return nullptr;
   }
   const Bitmap* bitmap = &bitmap_index[index];
-  int64_t reach;
-  if (floor) {
-    reach = int64_t{floor_bitmap_size - 1} * 256 + floor_bitmap_size - 1;
-  } else {
-    reach = int64_t{std::min(wall_bitmap_height, 256) - 1} * 256 + wall_bitmap_width - 1;
-  }
   if (bitmap->offset < 0 || bitmap->offset + reach >= tile_buffer_size) return nullptr;
   return bitmap;
 }
@@ -396,16 +392,16 @@ void draw_cell(const Frame& f, int64_t column, int64_t row, int depth) {
     near = s.z_near < perspective_distance;
     const double wall_right = wall_bitmap_width - 1.05;
     if (draw_walls && f.walls_ok) {
-      if (const Bitmap* b = face_bitmap(*tile, FACE_FAR, false)) {
+      if (const Bitmap* b = face_bitmap(*tile, FACE_FAR, f.wall_reach)) {
         draw_wall_face(f, *b, tile->stretch[3] != 0, {s.x0, s.z_far, s.up[1], s.down[1], 0.0},
                        {s.x1, s.z_far, s.up[3], s.down[3], wall_right}, near, colour_map);
       }
     }
     if (draw_floors && f.floors_ok) {
-      if (const Bitmap* b = face_bitmap(*tile, FACE_UP, true)) {
+      if (const Bitmap* b = face_bitmap(*tile, FACE_UP, f.floor_reach)) {
         draw_floor_face(f, *cell, s, *b, true, near, colour_map);
       }
-      if (const Bitmap* b = face_bitmap(*tile, FACE_DOWN, true)) {
+      if (const Bitmap* b = face_bitmap(*tile, FACE_DOWN, f.floor_reach)) {
         draw_floor_face(f, *cell, s, *b, false, near, colour_map);
       }
     }
@@ -424,14 +420,14 @@ void draw_cell(const Frame& f, int64_t column, int64_t row, int depth) {
   if (tile != nullptr && draw_walls && f.walls_ok) {
     const double wall_right = wall_bitmap_width - 1.05;
     // Left side: seen from the smaller-x side, far end on the left.
-    if (const Bitmap* b = face_bitmap(*tile, FACE_LEFT, false)) {
+    if (const Bitmap* b = face_bitmap(*tile, FACE_LEFT, f.wall_reach)) {
       if (!neighbour_covers(column - 1, row, *cell, 0, 2, 1, 3)) {
         draw_wall_face(f, *b, tile->stretch[0] != 0, {s.x0, s.z_far, s.up[1], s.down[1], 0.0},
                        {s.x0, s.z_near, s.up[0], s.down[0], wall_right * s.kept}, near, colour_map);
       }
     }
     // Right side: seen from the larger-x side, near end on the left.
-    if (const Bitmap* b = face_bitmap(*tile, FACE_RIGHT, false)) {
+    if (const Bitmap* b = face_bitmap(*tile, FACE_RIGHT, f.wall_reach)) {
       if (!neighbour_covers(column + 1, row, *cell, 2, 0, 3, 1)) {
         draw_wall_face(f, *b, tile->stretch[2] != 0,
                        {s.x1, s.z_near, s.up[2], s.down[2], wall_right * (1.0 - s.kept)},
@@ -439,7 +435,7 @@ void draw_cell(const Frame& f, int64_t column, int64_t row, int depth) {
       }
     }
     // Near side: wholly behind the near plane when the cell was cut.
-    if (const Bitmap* b = face_bitmap(*tile, FACE_NEAR, false); b != nullptr && !s.cut) {
+    if (const Bitmap* b = face_bitmap(*tile, FACE_NEAR, f.wall_reach); b != nullptr && !s.cut) {
       if (!neighbour_covers(column, row + 1, *cell, 0, 1, 2, 3)) {
         draw_wall_face(f, *b, tile->stretch[1] != 0, {s.x0, s.z_near, s.up[0], s.down[0], 0.0},
                        {s.x1, s.z_near, s.up[2], s.down[2], wall_right}, near, colour_map);
@@ -529,6 +525,10 @@ void draw_world(double x, double y, double z, bool overlay) {
   f.walls_ok = wall_bitmap_width >= 1 && wall_bitmap_width <= 256 && wall_bitmap_height >= 1;
   f.wall_world_height =
       f.walls_ok ? double(cell_size) * wall_bitmap_height / wall_bitmap_width : 1.0;
+  if (f.floors_ok) f.floor_reach = int64_t{floor_bitmap_size - 1} * 256 + floor_bitmap_size - 1;
+  if (f.walls_ok) {
+    f.wall_reach = int64_t{std::min(wall_bitmap_height, 256) - 1} * 256 + wall_bitmap_width - 1;
+  }
 
   // Far outside the world every cell counts as empty; keep the indices within 64-bit reach.
   const double limit = 1e15;
