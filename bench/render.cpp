@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
 #include "engine/core/memory.h"
 #include "world/background.h"
@@ -49,6 +50,10 @@ bool LoadGameLevel(Level& level) {
   const char* env = std::getenv("ZR_BENCH_GAME_DIR");
   const std::string dir = env != nullptr ? env : ZR_GAME_DIR;
   if (::chdir(dir.c_str()) != 0) return false;
+  // The game folder holds the packed archive: read through the file layer as the game does.
+  static ZR_IO_CONFIG config{};
+  std::strcpy(config.archiveName, "VELDRAN.DAT");
+  zr_io_init(&config);
   char def[256], map[256];
   if (!zr_io_get_string("Level", "Level_def", def, sizeof def, "level\\level1.txt") ||
       !zr_io_get_string("Level", "Level_map", map, sizeof map, "level\\level1.txt")) {
