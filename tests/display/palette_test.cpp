@@ -91,6 +91,36 @@ TEST(PaletteCopy, EveryDepthWritesTheTableAtThePlacementAndClips) {
   }
 }
 
+// Wide rows go through the converter's 64-pixel path where the processor has it: every width
+// around its block size, every index, and the row's tail must match the table exactly.
+TEST(PaletteCopy, WideRowsAtThirtyTwoBitsMatchTheTable) {
+  zr_pal_reset();
+  std::vector<uint8_t> pal(768);
+  for (int i = 0; i < 768; ++i) pal[i] = static_cast<uint8_t>(i * 7 + i / 3);
+  ASSERT_EQ(zr_pal_select(32, 0, 0, 0), 1);
+  zr_pal_set(pal.data());
+  for (int width : {63, 64, 65, 127, 128, 200, 320, 333}) {
+    std::vector<uint8_t> px(static_cast<size_t>(width) * 2);
+    for (size_t i = 0; i < px.size(); ++i) px[i] = static_cast<uint8_t>(i * 37 + i / 256);
+    ZR_BITMAP b{};
+    b.width = b.w = static_cast<int16_t>(width);
+    b.height = b.h = 2;
+    b.pixels = px.data();
+    const int pitch = width * 4 + 12;
+    std::vector<uint8_t> mem(static_cast<size_t>(pitch) * 2, 0xEE);
+    ZR_SURFACE s{mem.data(), width + 3, 2, pitch, 32};
+    zr_pal_copy(&s, &b);
+    for (int r = 0; r < 2; ++r)
+      for (int c = 0; c < width; ++c) {
+        uint32_t got = 0;
+        for (int k = 0; k < 4; ++k)
+          got |= static_cast<uint32_t>(mem[r * pitch + c * 4 + k]) << (8 * k);
+        ASSERT_EQ(got, zr_pal_table32()[px[r * width + c]]) << "width " << width << " at " << c;
+      }
+    EXPECT_EQ(mem[width * 4], 0xEE) << "past the row, width " << width;
+  }
+}
+
 TEST(PaletteFade, StepsSnapToTheTargetAndCountChangedEntries) {
   std::vector<uint8_t> p(768, 0);
   p[0] = 250;
