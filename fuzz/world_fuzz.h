@@ -69,14 +69,7 @@ inline void world_fuzz_write_pcx(const char* name, int w, int h) {
 
 // Engine parameters as at program start, so that one input cannot change the next.
 inline void world_fuzz_reset_parameters() {
-  world_columns = 100;
-  world_rows = 100;
-  cell_size = 12;
-  floor_bitmap_size = 32;
-  wall_bitmap_width = 32;
-  wall_bitmap_height = 256;
-  perspective_distance = 100;
-  background_scale_h = background_scale_v = 150;
+  reset_engine_parameters();
 }
 
 // Releases everything a load (finished or stopped) left behind and checks that nothing leaked.

@@ -22,6 +22,20 @@ int32_t param_g = 10;
 int32_t param_h = 10;
 int32_t perspective_distance = 100;
 
+void reset_engine_parameters() {
+  world_columns = 100;
+  world_rows = 100;
+  cell_size = 12;
+  floor_bitmap_size = 32;
+  wall_bitmap_width = 32;
+  wall_bitmap_height = 256;
+  param_g = 10;
+  param_h = 10;
+  perspective_distance = 100;
+  background_scale_h = 150;
+  background_scale_v = 150;
+}
+
 Tile* tiles = nullptr;
 Sprite* sprites = nullptr;
 WorldObject* objects = nullptr;

@@ -18,6 +18,10 @@ extern int32_t param_g;               // @g, 10
 extern int32_t param_h;               // @h, 10
 extern int32_t perspective_distance;  // @i, 100
 
+// Puts the engine parameters and the background scales back to their values at program start
+// (tests and fuzzing, so that one level file cannot change how the next is read).
+void reset_engine_parameters();
+
 // Capacities.
 constexpr int MAX_TILE_NUMBER = 200;  // tiles 1..200; the table has 201 entries
 constexpr int MAX_SPRITES = 300;      // sprite numbers 0..298

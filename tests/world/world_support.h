@@ -49,17 +49,7 @@ inline int capture_box(const char* text, const char* caption, uint32_t) {
 
 // Engine parameters as at program start.
 inline void reset_parameters() {
-  world_columns = 100;
-  world_rows = 100;
-  cell_size = 12;
-  floor_bitmap_size = 32;
-  wall_bitmap_width = 32;
-  wall_bitmap_height = 256;
-  param_g = 10;
-  param_h = 10;
-  perspective_distance = 100;
-  background_scale_h = 150;
-  background_scale_v = 150;
+  reset_engine_parameters();
 }
 
 inline void write_bytes(const std::string& name, const std::vector<uint8_t>& bytes) {
