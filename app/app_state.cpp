@@ -7,14 +7,10 @@ int32_t appActive = 0;
 int32_t appReady = 0;
 int32_t displayReady = 1;
 int32_t overlayState = 0;
-int32_t gameRunning = 0;
 int32_t redrawPending = 0;
-int16_t paused = 0;
 double stepTime = 0.3;
 uint8_t highlightColour = 149;
 int32_t highlightRising = 1;
-int32_t attractPlaying = 0;
-int32_t attractEntryType = 0;
 
 char fntFile[56], mapFile[56], mapFileT[56], mapTrans[56], mapShips[56];
 char startSplash[31], iniFile[56], lngFile[56], title[31], className[31], hlpFile[56];
@@ -31,19 +27,16 @@ int64_t framesDrawn = 0;
 int64_t stepsRun = 0;
 
 void ResetAppState() {
+  ResetPlayState();
   tickCount = 0;
   appActive = 0;
   appReady = 0;
   displayReady = 1;
   overlayState = 0;
-  gameRunning = 0;
   redrawPending = 0;
-  paused = 0;
   stepTime = 0.3;
   highlightColour = 149;
   highlightRising = 1;
-  attractPlaying = 0;
-  attractEntryType = 0;
   for (char* text : {fntFile, mapFile, mapFileT, mapTrans, mapShips, iniFile, lngFile, hlpFile,
                      palFile, scrFile, dmoFile, startSplash, title, className}) {
     text[0] = '\0';

@@ -6,6 +6,7 @@
 
 #include "engine/core/fileio.h"
 #include "engine/display/bitmap.h"
+#include "game/play_state.h"
 
 // Timer ticks not yet consumed by game steps. The timer thread only increments it, the main
 // thread clamps and decrements it.
@@ -14,17 +15,10 @@ extern int32_t appActive;      // the main window is the active application
 extern int32_t appReady;       // start-up has finished
 extern int32_t displayReady;   // the frame buffer may be drawn and presented
 extern int32_t overlayState;   // 0 none, 1 shown, 2 asked to close
-extern int32_t gameRunning;    // a game or a gameplay demo is in progress
 extern int32_t redrawPending;  // a full redraw was asked for while no game frame could be drawn
-extern int16_t paused;
-extern double stepTime;  // length of one game step in game units
+extern double stepTime;        // length of one game step in game units
 extern uint8_t highlightColour;
 extern int32_t highlightRising;
-
-// The attract list's playing flag and the type of its current entry; they stand for the attract
-// list until it exists.
-extern int32_t attractPlaying;
-extern int32_t attractEntryType;
 
 // [Application] texts of DATA\TEXTS.TXT (maximum lengths 55 or 30 characters).
 extern char fntFile[56], mapFile[56], mapFileT[56], mapTrans[56], mapShips[56];

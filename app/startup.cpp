@@ -12,6 +12,7 @@
 #include "engine/core/keyfile.h"
 #include "engine/core/list.h"
 #include "engine/core/memory.h"
+#include "engine/core/random.h"
 #include "engine/core/zr_string.h"
 #include "engine/display/display.h"
 #include "engine/display/palette.h"
@@ -135,7 +136,7 @@ int StartUp(const StartOptions& options) {
   // 18. to 20.
   if (redrawPending) RedrawScreen();
   set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
-  std::srand(zr_get_tick_count() & 0xFFFF);
+  zr_srand(zr_get_tick_count() & 0xFFFF);
 
   // 21. Game set-up: the editing font, [Setup] keys and the game's sounds load here.
 
