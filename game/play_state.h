@@ -11,6 +11,9 @@ extern int32_t attractPlaying;
 extern int32_t attractEntryType;
 // A menu is shown over the game (the game step then freezes its play).
 extern int32_t menuShown;
+// Player 1's eight control bytes (up, down, left, right, buttons 1-4), written by the player
+// module once per poll and read by the ship in the game step.
+extern uint8_t playerControls[8];
 
 // Puts the flags back to their start values.
 void ResetPlayState();

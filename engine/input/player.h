@@ -8,7 +8,16 @@ constexpr int ZR_PLAY_CONTROLS = 8;
 constexpr int ZR_PLAY_CONFIGURATIONS = 5;
 
 // The owner's eight output bytes, in control order.
-enum ZR_PLAY_CONTROL { ZR_UP, ZR_DOWN, ZR_LEFT, ZR_RIGHT, ZR_BUTTON1, ZR_BUTTON2, ZR_BUTTON3, ZR_BUTTON4 };
+enum ZR_PLAY_CONTROL {
+  ZR_UP,
+  ZR_DOWN,
+  ZR_LEFT,
+  ZR_RIGHT,
+  ZR_BUTTON1,
+  ZR_BUTTON2,
+  ZR_BUTTON3,
+  ZR_BUTTON4
+};
 
 int zr_play_init(int32_t* report);
 int zr_play_add(uint8_t* owner);
