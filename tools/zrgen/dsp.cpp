@@ -21,7 +21,7 @@ void put32(std::vector<uint8_t>& b, uint32_t v) {
   put16(b, v >> 16);
 }
 void put_tag(std::vector<uint8_t>& b, const char* tag) {
-  b.insert(b.end(), tag, tag + 4);
+  for (int i = 0; i < 4; ++i) b.push_back(uint8_t(tag[i]));
 }
 
 }  // namespace

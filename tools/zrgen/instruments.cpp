@@ -126,12 +126,12 @@ ToneRecipe recipe(Tone tone, Rng& rng) {
           r, rng, 14, 0, 1.0, [](int k) { return 1.0 / k; }, [](int) { return 0.0; });
       break;
     case Tone::OUD:
-      r.attackSamples = 11000;
+      // Rings down to a quiet, plain tone that holds while the note is held.
+      r.attackSamples = 14000;
       r.rise = 0.001;
-      r.loop = false;
       add_voice(
           r, rng, 18, 0, 1.0, [](int k) { return (k % 3 == 0 ? 0.3 : 1.0) / std::sqrt(k); },
-          [](int) { return 0.0; });
+          [](int k) { return k <= 3 ? 0.22 / k : 0.0; });
       break;
     case Tone::BRASS:
       r.attackSamples = 2500;
@@ -221,7 +221,7 @@ dsp::Signal drum_signal(Drum drum, Rng& rng) {
         phase += glide(t, 240.0, 180.0, 0.03) / kDrumRate;
         f.step(dsp::white(rng), 5000.0, 0.6, kDrumRate);
         s[i] = 0.6 * dsp::sine(phase) * dsp::decay(t, 0.025) +
-               0.9 * (f.band + 0.5 * f.high) * dsp::decay(t, 0.05);
+               0.9 * (f.band + 0.5 * f.high) * dsp::decay(t, 0.07);
       }
       break;
     case Drum::CLAP:
@@ -250,17 +250,20 @@ dsp::Signal drum_signal(Drum drum, Rng& rng) {
       }
       break;
     }
-    case Drum::CRASH:
+    case Drum::CRASH: {
+      // Noise over six inharmonic square waves, the classic metallic cymbal.
+      constexpr double kMetal[] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
       s.resize(len(1.6));
       for (size_t i = 0; i < s.size(); ++i) {
         const double t = double(i) / kDrumRate;
+        double metal = 0.0;
+        for (double hz : kMetal) metal += dsp::square(hz * 2.7 * t) / 6.0;
         f.step(dsp::white(rng), 6000.0, 0.7, kDrumRate);
-        // Two fast squares multiplied give the cymbal its metallic ring.
-        g.step(dsp::square(double(i) * 0.137) * dsp::square(double(i) * 0.0913), 4000.0, 0.3,
-               kDrumRate);
-        s[i] = (f.high + 0.5 * f.band + 0.25 * g.band) * dsp::decay(t, 0.35);
+        g.step(metal, 6500.0, 0.6, kDrumRate);
+        s[i] = (0.8 * f.high + 0.4 * f.band + 0.6 * g.high) * dsp::decay(t, 0.35);
       }
       break;
+    }
     case Drum::TOM:
       s.resize(len(0.4));
       for (size_t i = 0; i < s.size(); ++i) {

@@ -16,6 +16,13 @@ namespace {
 
 constexpr int kBar = 16;  // rows per bar: sixteenth notes
 
+// The mix: note volumes (0-64) of the parts, accented and plain.
+constexpr int kBassAccent = 50, kBassPlain = 42;
+constexpr int kPadVolume = 24;
+constexpr int kLeadAccent = 54, kLeadPlain = 47;
+constexpr int kDecayingLeadBoost = 8;  // bells and plucked leads fade, so they start louder
+constexpr int kArpVolume = 38;
+
 enum Channel : int {
   CH_BASS,
   CH_PAD1,
@@ -78,6 +85,7 @@ struct Style {
   bool calm;      // longer melody notes
   std::vector<PlanStep> plan;
   uint64_t seed;
+  int padTrim = 0, leadTrim = 0;  // this song's mix: added to the pad's and the lead's volumes
 };
 
 constexpr std::array<int, 7> kMajor = {0, 2, 4, 5, 7, 9, 11};
@@ -177,7 +185,9 @@ std::vector<Style> styles() {
        3,
        false,
        {{S::INTRO, 8}, {S::VERSE, 16}, {S::BRIDGE, 8}, {S::VERSE2, 16}, {S::OUTRO, 4}},
-       0xDE5E},
+       0xDE5E,
+       -6,
+       4},
       {"ice",
        "Frozen Lanes",
        41,
@@ -205,7 +215,9 @@ std::vector<Style> styles() {
        6,
        true,
        {{S::INTRO, 8}, {S::VERSE, 16}, {S::BRIDGE, 8}, {S::VERSE2, 8}, {S::OUTRO, 4}},
-       0x1CE},
+       0x1CE,
+       -6,
+       2},
       {"volcano",
        "Magma Run",
        36,
@@ -351,8 +363,12 @@ std::array<int, 3> voice(const Style& s, int chord, const std::array<int, 3>& pr
   for (int inversion = 0; inversion < 3; ++inversion)
     for (int octave = -1; octave <= 1; ++octave) {
       std::array<int, 3> v{};
-      for (int i = 0; i < 3; ++i)
-        v[size_t(i)] = degree_note(s, s.tonic + 24 + 12 * octave, chord + 2 * (inversion + i));
+      for (int i = 0; i < 3; ++i) {
+        // Inversions rotate the chord's root, third and fifth, each rotated tone an octave up.
+        const int k = inversion + i;
+        v[size_t(i)] =
+            degree_note(s, s.tonic + 24 + 12 * octave, chord + 2 * (k % 3) + 7 * (k / 3));
+      }
       if (v[0] < 55 || v[2] > 76) continue;
       int cost = std::abs((v[0] + v[1] + v[2]) / 3 - 64);
       if (previous[0] != 0)
@@ -422,16 +438,17 @@ Melody make_motif(Rng& rng, bool calm, const std::vector<int>& chords, int start
     if (i + 1 < onsets.size()) end = onsets[i + 1] >= 0 ? onsets[i + 1] : -onsets[i + 1] - 1;
     const int chord = chords[size_t(row / kBar)];
     int degree;
-    if (row % 8 == 0) {
-      static const std::vector<int> steps = {-2, -1, 0, 1, 2, 3, -3, 4};
-      degree = snap(prev + steps[size_t(pick(rng, {2, 3, 1, 3, 2, 1, 1, 1}))], chord);
-    } else {
-      degree = prev + (rng.range(0, 1) ? 1 : -1) * rng.range(1, 2);
-    }
-    if (degree > 10) degree -= 3;
-    if (degree < -3) degree += 3;
+    static const std::vector<int> steps = {-2, -1, 0, 1, 2, 3, -3, 4, -4};
+    int step = row % 8 == 0 ? steps[size_t(pick(rng, {2, 3, 1, 3, 2, 1, 1, 1, 1}))]
+                            : (rng.range(0, 1) ? 1 : -1) * rng.range(1, 2);
+    // The line drifts back toward the middle of its range.
+    if ((prev > 5 && step > 0) || (prev < 1 && step < 0)) step = -step;
+    degree = prev + step;
+    if (row % 8 == 0) degree = snap(degree, chord);
+    if (degree > 9) degree -= 2;
+    if (degree < -3) degree += 2;
     const bool strong = row % 8 == 0;
-    m.push_back({row, std::max(1, end - row), degree, strong ? 46 : 40});
+    m.push_back({row, std::max(1, end - row), degree, strong ? kLeadAccent : kLeadPlain});
     prev = degree;
   }
   return m;
@@ -443,6 +460,13 @@ Melody adapt(const Melody& motif, int fromChord, const std::vector<int>& chords)
   int shift = chords[0] - fromChord;
   if (shift > 3) shift -= 7;
   if (shift < -3) shift += 7;
+  int high = -99, low = 99;
+  for (const MelNote& n : motif) {
+    high = std::max(high, n.degree + shift);
+    low = std::min(low, n.degree + shift);
+  }
+  if (high > 10) shift -= 7;
+  if (low < -4) shift += 7;
   Melody m;
   for (MelNote n : motif) {
     n.degree += shift;
@@ -480,7 +504,7 @@ Melody make_phrase(Rng& rng, bool calm, const Melody& motif, int motifChord,
   append(phrase, turn, 6 * kBar);
   int rest = snap(turn.empty() ? from : turn.back().degree, chords[7]);
   if (final) rest = (rest >= 4) ? 7 : 0;
-  phrase.push_back({7 * kBar, calm ? 14 : 10, rest, 46});
+  phrase.push_back({7 * kBar, calm ? 14 : 10, rest, kLeadAccent});
   // Lengths must not run into the next note.
   std::sort(phrase.begin(), phrase.end(),
             [](const MelNote& a, const MelNote& b) { return a.row < b.row; });
@@ -519,16 +543,30 @@ std::vector<BassHit> bass_pattern(BassStyle style) {
   return {};
 }
 
-void bass_bar(Grid& g, const Style& s, BassStyle style, int bar, int chord) {
+void bass_bar(Grid& g, const Style& s, BassStyle style, int bar, int chord, int nextChord) {
   const int root = bass_root(s, chord);
+  const int volumeTrim = s.bassTone == Tone::ROUND_BASS ? -4 : 0;  // nearly a sine: loud already
+  auto interval = [&](int degrees) {
+    return degree_note(s, 0, chord + degrees) - degree_note(s, 0, chord);
+  };
   for (const BassHit& h : bass_pattern(style)) {
     int note = root;
-    if (h.kind == 'F') note = root + (degree_note(s, 0, chord + 4) - degree_note(s, 0, chord));
+    if (h.kind == 'F') note = root + interval(4);
     if (h.kind == 'O') note = root + 12;
-    if (h.kind == 'T') note = root + (degree_note(s, 0, chord + 2) - degree_note(s, 0, chord));
-    if (h.kind == 'S') note = root + (degree_note(s, 0, chord + 6) - degree_note(s, 0, chord));
-    play(g, CH_BASS, bar * kBar + h.row, note, I_BASS, h.row % 8 == 0 ? 58 : 48, h.length);
+    if (h.kind == 'T') note = root + interval(2);
+    if (h.kind == 'S') note = root + interval(6);
+    play(g, CH_BASS, bar * kBar + h.row, note, I_BASS,
+         (h.row % 8 == 0 ? kBassAccent : kBassPlain) + volumeTrim, h.length);
   }
+  // Before a change of chord the last eighth walks into the next root from the scale step
+  // below or above it, whichever is nearer.
+  if (nextChord < 0 || nextChord == chord || style == BassStyle::DRIVE || style == BassStyle::FUNK)
+    return;
+  const int next = bass_root(s, nextChord);
+  const int below = next - (degree_note(s, 0, nextChord + 7) - degree_note(s, 0, nextChord + 6));
+  const int above = next + (degree_note(s, 0, nextChord + 1) - degree_note(s, 0, nextChord));
+  const int approach = std::abs(below - root) <= std::abs(above - root) ? below : above;
+  play(g, CH_BASS, bar * kBar + 14, approach, I_BASS, kBassPlain + volumeTrim, 2);
 }
 
 struct PadState {
@@ -538,6 +576,7 @@ struct PadState {
 
 void pad_bar(Grid& g, const Style& s, PadState& st, int bar, int chord, bool fresh, int volume) {
   const std::array<int, 3> v = voice(s, chord, st.voicing);
+  volume += s.padTrim;
   const int row = bar * kBar;
   auto hit = [&](int r, int length, int vol) {
     for (int i = 0; i < 3; ++i) play(g, CH_PAD1 + i, row + r, v[size_t(i)], I_PAD, vol, length);
@@ -596,9 +635,14 @@ void drum_bar(Grid& g, const Style& s, int bar, int level, bool fill) {
     lane("X.........x.....", CH_KICK, I_KICK, 100);
     lane("........X.......", CH_SNARE, I_SNARE, 95);
   } else {
-    lane(s.drums.kick, CH_KICK, I_KICK, 100);
+    lane(s.drums.kick, CH_KICK, I_KICK, s.kick == Drum::HEAVY_KICK ? 80 : 100);
     lane(s.drums.snare, CH_SNARE, I_SNARE, 100);
     lane(s.drums.perc, CH_PERC, I_PERC, 90);
+    if (bar % 4 == 3 && !fill) {
+      // Every fourth bar ends with a pickup: an extra kick and an open hat.
+      play(g, CH_KICK, row + 14, 60, I_KICK, 40, 0);
+      play(g, CH_HAT, row + 14, 60, I_OPEN_HAT, 34, 0);
+    }
   }
   if (fill) {
     // The last half bar rolls into the next section.
@@ -616,7 +660,9 @@ void crash(Grid& g, int row) {
 void melody_at(Grid& g, const Style& s, const Melody& m, int row, int octaveUp) {
   for (const MelNote& n : m) {
     const int note = degree_note(s, s.leadBase + 12 * octaveUp, n.degree);
-    play(g, CH_LEAD, row + n.row, note, I_LEAD, n.volume, n.length);
+    const bool decaying = s.leadTone == Tone::BELL || s.leadTone == Tone::OUD;
+    play(g, CH_LEAD, row + n.row, note, I_LEAD,
+         n.volume + s.leadTrim + (decaying ? kDecayingLeadBoost : 0), n.length);
   }
 }
 
@@ -659,6 +705,19 @@ void vibrato(Grid& g) {
 
 // ---------------------------------------------------------------------------------------------
 
+// The chord of bar b of the plan's step; the outro comes to rest on the tonic.
+int chord_at(const Style& s, size_t step, int b) {
+  const PlanStep& p = s.plan[step];
+  if (p.section == Section::OUTRO && b == p.bars - 1) return 0;
+  return p.section == Section::BRIDGE ? s.bridge[size_t(b % 8)] : s.verse[size_t(b % 8)];
+}
+
+// The chord of the bar after it, across sections and round the loop to the start.
+int next_chord(const Style& s, size_t step, int b) {
+  if (b + 1 < s.plan[step].bars) return chord_at(s, step, b + 1);
+  return chord_at(s, step + 1 < s.plan.size() ? step + 1 : 0, 0);
+}
+
 S3mModule compose(const Style& s) {
   Rng rng(s.seed);
   int bars = 0;
@@ -672,6 +731,8 @@ S3mModule compose(const Style& s) {
   const Melody phraseA = make_phrase(rng, s.calm, verseMotif, s.verse[0], s.verse, false);
   const Melody phraseA2 = make_phrase(rng, s.calm, verseMotif, s.verse[0], s.verse, true);
   const Melody phraseB = make_phrase(rng, true, bridgeMotif, s.bridge[0], s.bridge, false);
+  // The last verse opens with the same motif but answers it differently.
+  const Melody phraseA3 = make_phrase(rng, s.calm, verseMotif, s.verse[0], s.verse, false);
 
   PadState pad;
   int bar = 0;
@@ -681,39 +742,37 @@ S3mModule compose(const Style& s) {
         step + 1 < s.plan.size() && s.plan[step + 1].section != Section::OUTRO;
     const int start = bar;
     for (int b = 0; b < p.bars; ++b, ++bar) {
-      const bool bridge = p.section == Section::BRIDGE;
-      int chord = bridge ? s.bridge[size_t(b % 8)] : s.verse[size_t(b % 8)];
+      const int chord = chord_at(s, step, b), next = next_chord(s, step, b);
       const bool last = b == p.bars - 1;
-      if (p.section == Section::OUTRO && last) chord = 0;
       const bool fresh = b == 0;
       switch (p.section) {
         case Section::INTRO:
-          pad_bar(g, s, pad, bar, chord, fresh, 30);
-          if (b >= p.bars / 2) bass_bar(g, s, s.bass, bar, chord);
+          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume + 2);
+          if (b >= p.bars / 2) bass_bar(g, s, s.bass, bar, chord, next);
           drum_bar(g, s, bar, 1, last && nextHasDrums);
           break;
         case Section::GROOVE:
-          pad_bar(g, s, pad, bar, chord, fresh, 32);
-          bass_bar(g, s, s.bass, bar, chord);
-          arp_bar(g, s, bar, chord, 26);
+          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume + 2);
+          bass_bar(g, s, s.bass, bar, chord, next);
+          arp_bar(g, s, bar, chord, kArpVolume);
           drum_bar(g, s, bar, 2, last);
           break;
         case Section::VERSE:
         case Section::VERSE2:
-          pad_bar(g, s, pad, bar, chord, fresh, 30);
-          bass_bar(g, s, s.bass, bar, chord);
-          if (p.section == Section::VERSE2 && b >= 8) arp_bar(g, s, bar, chord, 22);
+          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume);
+          bass_bar(g, s, s.bass, bar, chord, next);
+          if (p.section == Section::VERSE2 && b >= 8) arp_bar(g, s, bar, chord, kArpVolume - 4);
           drum_bar(g, s, bar, 2, last && nextHasDrums);
           break;
         case Section::BRIDGE:
-          pad_bar(g, s, pad, bar, chord, fresh, 34);
-          bass_bar(g, s, s.bridgeBass, bar, chord);
+          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume + 4);
+          bass_bar(g, s, s.bridgeBass, bar, chord, next);
           drum_bar(g, s, bar, 3, last);
           break;
         case Section::OUTRO:
-          pad_bar(g, s, pad, bar, chord, fresh, 28);
+          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume);
           if (!last)
-            bass_bar(g, s, s.bass, bar, chord);
+            bass_bar(g, s, s.bass, bar, chord, next);
           else
             play(g, CH_BASS, bar * kBar, bass_root(s, 0), I_BASS, 50, kBar - 1);
           drum_bar(g, s, bar, 1, false);
@@ -728,7 +787,7 @@ S3mModule compose(const Style& s) {
         if (p.bars >= 16) melody_at(g, s, phraseA2, row + 8 * kBar, 0);
         break;
       case Section::VERSE2:
-        melody_at(g, s, phraseA, row, 0);
+        melody_at(g, s, phraseA3, row, 0);
         if (p.bars >= 16) melody_at(g, s, phraseA2, row + 8 * kBar, s.leadBase < 66 ? 1 : 0);
         break;
       case Section::BRIDGE:
