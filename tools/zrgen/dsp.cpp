@@ -129,6 +129,37 @@ Signal seamless_loop(const Signal& s, size_t length, size_t overlap) {
   return out;
 }
 
+Signal decimate(const Signal& s, int factor, bool circular) {
+  // Blackman-windowed sinc, cutoff at 0.45 of the output rate.
+  const int half = 16 * factor;
+  std::vector<double> taps(size_t(2 * half + 1));
+  const double cutoff = 0.45 / factor;  // in cycles per input sample
+  double sum = 0.0;
+  for (int k = -half; k <= half; ++k) {
+    const double x = double(k);
+    const double sinc = k == 0 ? 2.0 * cutoff : sine(cutoff * x) / (kTwoPi / 2.0 * x);
+    const double w = double(k + half) / double(2 * half);
+    const double window = 0.42 - 0.5 * sine(w + 0.25) + 0.08 * sine(2.0 * w + 0.25);
+    taps[size_t(k + half)] = sinc * window;
+    sum += sinc * window;
+  }
+  for (double& t : taps) t /= sum;
+  const long n = long(s.size());
+  Signal out(s.size() / size_t(factor));
+  for (size_t i = 0; i < out.size(); ++i) {
+    const long centre = long(i) * factor;
+    double acc = 0.0;
+    for (int k = -half; k <= half; ++k) {
+      long at = centre + k;
+      if (circular) at = ((at % n) + n) % n;
+      if (at < 0 || at >= n) continue;
+      acc += taps[size_t(k + half)] * s[size_t(at)];
+    }
+    out[i] = acc;
+  }
+  return out;
+}
+
 std::vector<uint8_t> wave_bytes(const Signal& s, int rate) {
   const uint32_t dataSize = uint32_t(s.size() * 2);
   std::vector<uint8_t> b;

@@ -58,6 +58,11 @@ void normalize(Signal& s, double peak);
 // after the loop is cross-faded into its start, so the loop's end flows into its beginning.
 Signal seamless_loop(const Signal& s, size_t length, size_t overlap);
 
+// Every `factor`-th sample after a windowed-sinc low-pass below the new Nyquist frequency: effects
+// are drawn at a multiple of their rate so that sharp waveforms do not alias. With `circular` the
+// signal is taken as one turn of a loop, so the result still joins its start.
+Signal decimate(const Signal& s, int factor, bool circular);
+
 // A plain RIFF wave: "fmt " of 16 bytes (PCM, mono, 16-bit) and "data" right after it.
 std::vector<uint8_t> wave_bytes(const Signal& s, int rate);
 // Writes bytes to a file; throws std::runtime_error when it cannot.

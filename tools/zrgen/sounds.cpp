@@ -1,15 +1,23 @@
 #include "tools/zrgen/sounds.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 namespace {
 
 using dsp::Signal;
-constexpr double kRate = kEffectRate;
+// Effects are drawn at four times their rate and filtered down, so sharp waves do not alias.
+constexpr int kOversample = 4;
+constexpr double kRate = kEffectRate * kOversample;
 
 size_t samples(double seconds) {
   return size_t(seconds * kRate);
+}
+
+// White noise with the same loudness per hertz as plain white noise at the effect's rate.
+double noise(Rng& rng) {
+  return 2.0 * dsp::white(rng);  // the square root of kOversample
 }
 
 // Soft saturation: loud parts round off instead of clipping.
@@ -69,7 +77,7 @@ Signal laser3() {
   for (size_t i = 0; i < s.size(); ++i) {
     const double t = double(i) / kRate;
     phase += glide(t, 950.0, 210.0, 0.15) / kRate;
-    const double raw = dsp::square(phase, 0.22) + 0.25 * dsp::white(rng);
+    const double raw = dsp::square(phase, 0.22) + 0.25 * noise(rng);
     lp.step(raw, 3000.0, 0.8, kRate);
     s[i] = lp.low * dsp::decay(t, 0.045);
   }
@@ -89,7 +97,7 @@ Signal thrust1() {
   for (size_t i = 0; i < s.size(); ++i) {
     const double t = double(i) / kRate;
     const double swell = 0.5 + 0.5 * dsp::sine(2.0 * t);  // two swells per loop
-    const double n = dsp::white(rng);
+    const double n = noise(rng);
     brown = 0.985 * brown + 0.06 * n;
     roar.step(n, 520.0 + 260.0 * swell, 0.9, kRate);
     hiss.step(n, 2600.0, 1.2, kRate);
@@ -103,7 +111,7 @@ Signal thrust1() {
 
 // Decaying random crackle: sparse impulses through a band-pass.
 double crackle(Rng& rng, dsp::Svf& f, double t, double density, double half) {
-  const double spark = rng.unit() < density ? dsp::white(rng) * 4.0 : 0.0;
+  const double spark = rng.unit() * kOversample < density ? noise(rng) * 4.0 : 0.0;
   f.step(spark, 1800.0, 0.5, kRate);
   return f.band * dsp::decay(t, half);
 }
@@ -116,7 +124,7 @@ Signal expl1() {
   double boom = 0.0;
   for (size_t i = 0; i < s.size(); ++i) {
     const double t = double(i) / kRate;
-    noiseLp.step(dsp::white(rng), glide(t, 3200.0, 160.0, 1.2), 0.9, kRate);
+    noiseLp.step(noise(rng), glide(t, 3200.0, 160.0, 1.2), 0.9, kRate);
     boom += glide(t, 75.0, 26.0, 0.9) / kRate;
     const double body = noiseLp.low * dsp::decay(t, 0.33);
     const double thump = dsp::sine(boom) * dsp::decay(t, 0.28);
@@ -137,7 +145,7 @@ Signal expl2() {
   double crunch = 0.0;
   for (size_t i = 0; i < s.size(); ++i) {
     const double t = double(i) / kRate;
-    band.step(dsp::white(rng), glide(t, 4200.0, 380.0, 0.5), 0.7, kRate);
+    band.step(noise(rng), glide(t, 4200.0, 380.0, 0.5), 0.7, kRate);
     crunch += glide(t, 190.0, 55.0, 0.3) / kRate;
     const double noise = (band.low + 0.6 * band.band) * dsp::decay(t, 0.12);
     const double tone = dsp::square(crunch, 0.4) * 0.35 * dsp::decay(t, 0.07);
@@ -149,7 +157,7 @@ Signal expl2() {
 }
 
 // Warping across the loop: a rising, resonant sweep with a whoosh of noise and a quickening
-// tremolo, swelling up and dying away.
+// tremolo, swelling up at once and fading as it climbs.
 Signal warp1() {
   Rng rng(0x3A4F);
   const double length = 0.95;
@@ -164,8 +172,9 @@ Signal warp1() {
     trem += glide(t, 6.0, 30.0, length) / kRate;
     res.step(dsp::saw(phase) + 0.5 * dsp::saw(phase2), glide(t, 250.0, 5500.0, length), 0.25,
              kRate);
-    whoosh.step(dsp::white(rng), glide(t, 400.0, 6000.0, length), 0.35, kRate);
-    const double bump = dsp::sine(0.5 * t / length);  // 0 -> 1 -> 0
+    whoosh.step(noise(rng), glide(t, 400.0, 6000.0, length), 0.35, kRate);
+    const double x = t / length;
+    const double bump = std::min(1.0, t / 0.08) * (1.0 - x * x);  // quick swell, long fade
     s[i] = (0.7 * res.low + 0.35 * whoosh.band) * bump * (0.75 + 0.25 * dsp::sine(trem));
   }
   dsp::fade_edges(s, kRate, 0.005, 0.05);
@@ -241,9 +250,7 @@ Signal over() {
   return s;
 }
 
-}  // namespace
-
-dsp::Signal effect_signal(std::string_view name) {
+Signal drawn(std::string_view name) {
   if (name == "laser1") return laser1();
   if (name == "laser2") return laser2();
   if (name == "laser3") return laser3();
@@ -255,6 +262,18 @@ dsp::Signal effect_signal(std::string_view name) {
   if (name == "menu") return menu();
   if (name == "over") return over();
   return {};
+}
+
+}  // namespace
+
+dsp::Signal effect_signal(std::string_view name) {
+  Signal s = drawn(name);
+  if (s.empty()) return s;
+  double peak = 0.0;
+  for (double v : s) peak = std::max(peak, std::fabs(v));
+  s = dsp::decimate(s, kOversample, name == "thrust1" || name == "ufo3");
+  dsp::normalize(s, peak);
+  return s;
 }
 
 void generate_sounds(const std::filesystem::path& outDir) {
