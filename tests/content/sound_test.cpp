@@ -3,7 +3,8 @@
 // effects start and end near silence and move the way their event does; every module loads in
 // libxmp, lasts one to three minutes, keeps no looping note sounding into its restart and plays
 // on through its end; and an independent player (openmpt123) renders one module for as long as
-// libxmp says, with sound all the way.
+// libxmp says, with sound all the way. The game finds every one of them in its archive by the name
+// it asks for.
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <xmp.h>
@@ -17,6 +18,12 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "engine/core/error.h"
+#include "engine/core/fileio.h"
+#include "engine/core/list.h"
+#include "engine/core/memory.h"
+#include "engine/core/zr_string.h"
 
 namespace fs = std::filesystem;
 
@@ -197,6 +204,45 @@ TEST_F(GeneratedSound, EffectsMoveTheWayTheirEventsDo) {
   EXPECT_GT(heavy.samples.size(), light.samples.size() * 3 / 2);
   EXPECT_LT(crossings(heavy.samples, heavy.rate, 0, heavy.samples.size() / 3),
             crossings(light.samples, light.rate, 0, light.samples.size() / 3));
+}
+
+TEST_F(GeneratedSound, TheGameFindsEveryFileInItsArchiveByItsOwnName) {
+  const std::string zrpack = std::string(ZR_BIN_DIR) + "/zrpack";
+  if (!fs::exists(zrpack)) GTEST_SKIP() << "zrpack not built";
+  const fs::path game = root_ / "game";
+  fs::create_directories(game);
+  ASSERT_EQ(std::system((zrpack + " create " + (game / "VELDRAN.DAT").string() + " " +
+                         root_.string() + " >/dev/null 2>&1")
+                            .c_str()),
+            0);
+  const fs::path old = fs::current_path();
+  fs::current_path(game);  // nothing loose here: only the archive
+  int32_t report = 0;
+  zr_error_init(&report);
+  zr_mem_init(&report);
+  zr_list_init(&report);
+  zr_string_init(&report);
+  ZR_IO_CONFIG config{};
+  std::snprintf(config.archiveName, sizeof config.archiveName, "VELDRAN.DAT");
+  ASSERT_EQ(zr_io_init(&config), 1);
+  std::vector<std::pair<std::string, fs::path>> files;
+  for (const char* name : kEffects)
+    files.push_back({std::string("snd\\") + name + ".wav", effect(name)});
+  for (const char* name : kSongs)
+    files.push_back({std::string("snd\\") + name + ".s3m", song(name)});
+  for (const auto& [asked, loose] : files) {
+    SCOPED_TRACE(asked);
+    ZR_FILE* f = zr_io_fopen(asked.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    EXPECT_NE(f->entry, 0) << "read from the archive";
+    const std::vector<uint8_t> expected = read_file(loose);
+    std::vector<uint8_t> got(expected.size() + 1);
+    got.resize(zr_io_fread(got.data(), 1, got.size(), f));
+    zr_io_fclose(f);
+    EXPECT_TRUE(got == expected);
+  }
+  zr_io_deinit();
+  fs::current_path(old);
 }
 
 // A module loaded in libxmp, released on scope exit.
