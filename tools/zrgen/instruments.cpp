@@ -71,7 +71,7 @@ ToneRecipe recipe(Tone tone, Rng& rng) {
       break;
     case Tone::STRINGS:
       r.attackSamples = 5000;
-      r.rise = 0.12;
+      r.rise = 0.04;
       for (int d : {-1, 0, 1})
         add_voice(
             r, rng, 20, d, 0.55, [](int k) { return 0.8 / (k * (1.0 + 0.04 * k * k)); },
@@ -79,7 +79,7 @@ ToneRecipe recipe(Tone tone, Rng& rng) {
       break;
     case Tone::GLASS_PAD:
       r.attackSamples = 4000;
-      r.rise = 0.15;
+      r.rise = 0.05;
       for (int d : {-1, 1}) {
         add_voice(
             r, rng, 15, d, 0.6, [](int k) { return k % 2 ? 1.0 / k : 0.15 / k; },

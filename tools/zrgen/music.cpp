@@ -644,8 +644,12 @@ void drum_bar(Grid& g, const Style& s, int bar, int level, bool fill) {
       play(g, CH_HAT, row + 14, 60, I_OPEN_HAT, 34, 0);
     }
   }
-  if (fill) {
-    // The last half bar rolls into the next section.
+  if (fill && s.perc == Drum::TOM) {
+    // The last half bar tumbles down the toms into the next section.
+    constexpr int kToms[][2] = {{8, 67}, {10, 64}, {12, 60}, {13, 60}, {14, 55}, {15, 52}};
+    for (const auto& [r, pitch] : kToms) play(g, CH_PERC, row + r, pitch, I_PERC, 44 + r, 0);
+  } else if (fill) {
+    // The last half bar rolls on the snare into the next section.
     for (int r = 8; r < kBar; ++r) {
       if (r % 2 && r < 12) continue;
       play(g, CH_SNARE, row + r, 60, I_SNARE, 30 + (r - 8) * 4, 0);
@@ -705,6 +709,18 @@ void vibrato(Grid& g) {
 
 // ---------------------------------------------------------------------------------------------
 
+// The bass slides down to silence over the rows [from, to) before the song's end, so that it fades
+// into the restart instead of stopping dead; the chords ring on into the first chord.
+void fade(Grid& g, int from, int to) {
+  for (int ch : {CH_BASS})
+    for (int r = from; r < to && r < g.rows; ++r) {
+      S3mCell& c = g.at(ch, r);
+      if (c.note != kS3mNoNote || c.command != 0) continue;
+      c.command = S3M_VOLUME_SLIDE;
+      c.info = 0x02;  // down 2 on each tick after the first
+    }
+}
+
 // The chord of bar b of the plan's step; the outro comes to rest on the tonic.
 int chord_at(const Style& s, size_t step, int b) {
   const PlanStep& p = s.plan[step];
@@ -761,7 +777,8 @@ S3mModule compose(const Style& s) {
         case Section::VERSE2:
           pad_bar(g, s, pad, bar, chord, fresh, kPadVolume);
           bass_bar(g, s, s.bass, bar, chord, next);
-          if (p.section == Section::VERSE2 && b >= 8) arp_bar(g, s, bar, chord, kArpVolume - 4);
+          if (p.section == Section::VERSE2 && (b >= 8 || p.bars < 16))
+            arp_bar(g, s, bar, chord, kArpVolume - 4);
           drum_bar(g, s, bar, 2, last && nextHasDrums);
           break;
         case Section::BRIDGE:
@@ -776,6 +793,7 @@ S3mModule compose(const Style& s) {
           else
             play(g, CH_BASS, bar * kBar, bass_root(s, 0), I_BASS, 50, kBar - 1);
           drum_bar(g, s, bar, 1, false);
+          if (last) fade(g, bar * kBar + 12, bar * kBar + kBar);
           break;
       }
     }
@@ -797,8 +815,10 @@ S3mModule compose(const Style& s) {
         break;
     }
   }
-  // Everything that still sounds at the end stops on the last row: the song restarts cleanly.
-  for (int ch = CH_BASS; ch <= CH_ARP; ++ch) cut(g, ch, g.rows - 1);
+  // Every part that still sounds at the end and does not strike a new note on the first row
+  // stops on the last row: the song restarts cleanly.
+  for (int ch = CH_BASS; ch <= CH_ARP; ++ch)
+    if (g.at(ch, 0).note == kS3mNoNote) cut(g, ch, g.rows - 1);
   vibrato(g);
   echo(g, s);
 
