@@ -347,6 +347,12 @@ TEST_F(GeneratedSound, ModulesRestartCleanly) {
     ASSERT_GE(after.size(), 2u * 22050);
     EXPECT_GT(rms(before, before.size() - 2 * 22050, before.size()), 0.01);
     EXPECT_GT(rms(after, 0, 2 * 22050), 0.01);
+    // Not even a short break at the seam: every 50 ms of the second around it sounds.
+    std::vector<double> seam(before.end() - 11025, before.end());
+    seam.insert(seam.end(), after.begin(), after.begin() + 11025);
+    for (size_t at = 0; at + 1102 <= seam.size(); at += 1102)
+      EXPECT_GT(rms(seam, at, at + 1102), 0.004)
+          << "quiet " << at * 1000 / 22050 << " ms into the seam";
     EXPECT_EQ(fi.pos, 0) << "the order list starts again from its beginning";
   }
 }

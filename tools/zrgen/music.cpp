@@ -574,14 +574,15 @@ struct PadState {
   int lastChord = -1;
 };
 
-void pad_bar(Grid& g, const Style& s, PadState& st, int bar, int chord, bool fresh, int volume) {
+void pad_bar(Grid& g, const Style& s, PadState& st, int bar, int chord, bool fresh, int volume,
+             PadStyle style) {
   const std::array<int, 3> v = voice(s, chord, st.voicing);
   volume += s.padTrim;
   const int row = bar * kBar;
   auto hit = [&](int r, int length, int vol) {
     for (int i = 0; i < 3; ++i) play(g, CH_PAD1 + i, row + r, v[size_t(i)], I_PAD, vol, length);
   };
-  switch (s.pad) {
+  switch (style) {
     case PadStyle::HELD:
       if (fresh || chord != st.lastChord) {
         // Held to the end of the bar; the next bar's same chord just lets it ring on.
@@ -763,31 +764,32 @@ S3mModule compose(const Style& s) {
       const bool fresh = b == 0;
       switch (p.section) {
         case Section::INTRO:
-          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume + 2);
+          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume + 2, s.pad);
           if (b >= p.bars / 2) bass_bar(g, s, s.bass, bar, chord, next);
           drum_bar(g, s, bar, 1, last && nextHasDrums);
           break;
         case Section::GROOVE:
-          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume + 2);
+          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume + 2, s.pad);
           bass_bar(g, s, s.bass, bar, chord, next);
           arp_bar(g, s, bar, chord, kArpVolume);
           drum_bar(g, s, bar, 2, last);
           break;
         case Section::VERSE:
         case Section::VERSE2:
-          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume);
+          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume, s.pad);
           bass_bar(g, s, s.bass, bar, chord, next);
           if (p.section == Section::VERSE2 && (b >= 8 || p.bars < 16))
             arp_bar(g, s, bar, chord, kArpVolume - 4);
           drum_bar(g, s, bar, 2, last && nextHasDrums);
           break;
         case Section::BRIDGE:
-          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume + 4);
+          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume + 4, s.pad);
           bass_bar(g, s, s.bridgeBass, bar, chord, next);
           drum_bar(g, s, bar, 3, last);
           break;
         case Section::OUTRO:
-          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume);
+          // The last chord is held whatever the style, to ring on into the restart.
+          pad_bar(g, s, pad, bar, chord, fresh || last, kPadVolume, last ? PadStyle::HELD : s.pad);
           if (!last)
             bass_bar(g, s, s.bass, bar, chord, next);
           else
