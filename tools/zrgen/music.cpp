@@ -86,6 +86,7 @@ struct Style {
   std::vector<PlanStep> plan;
   uint64_t seed;
   int padTrim = 0, leadTrim = 0;  // this song's mix: added to the pad's and the lead's volumes
+  bool swing = false;             // sixteenths alternate long and short
 };
 
 constexpr std::array<int, 7> kMajor = {0, 2, 4, 5, 7, 9, 11};
@@ -194,7 +195,8 @@ std::vector<Style> styles() {
        .plan = {{S::INTRO, 8}, {S::VERSE, 16}, {S::BRIDGE, 8}, {S::VERSE2, 16}, {S::OUTRO, 4}},
        .seed = 0xDE5E,
        .padTrim = -6,
-       .leadTrim = 4});
+       .leadTrim = 4,
+       .swing = true});
   // Ice field: slow F lydian, glassy chords and bells, half-time drums, a long echo.
   list.push_back(
       {.name = "ice",
@@ -296,7 +298,8 @@ std::vector<Style> styles() {
                            {S::BRIDGE, 8},
                            {S::VERSE2, 16},
                            {S::OUTRO, 8}},
-                  .seed = 0xC17});
+                  .seed = 0xC17,
+                  .swing = true});
   return list;
 }
 
@@ -835,6 +838,14 @@ S3mModule compose(const Style& s) {
   for (int ch = CH_BASS; ch <= CH_ARP; ++ch)
     if (g.at(ch, 0).note == kS3mNoNote) cut(g, ch, g.rows - 1);
   vibrato(g);
+  if (s.swing) {
+    // Swing: each pair of sixteenths takes 7 + 5 ticks instead of 6 + 6, set row by row on the
+    // kick's channel so that the restart swings from its first row too.
+    for (int r = 0; r < g.rows; ++r) {
+      g.at(CH_KICK, r).command = S3M_SET_SPEED;
+      g.at(CH_KICK, r).info = uint8_t(r % 2 ? s.speed - 1 : s.speed + 1);
+    }
+  }
   echo(g, s);
 
   S3mModule m;
