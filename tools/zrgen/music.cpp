@@ -687,6 +687,13 @@ void melody_at(Grid& g, const Style& s, const Melody& m, int row, int octaveUp) 
   }
 }
 
+// A hint of the tune before it starts: a motif on the arpeggio's instrument, an octave up.
+void teaser(Grid& g, const Style& s, const Melody& m, int row) {
+  for (const MelNote& n : m)
+    play(g, CH_ARP, row + n.row, degree_note(s, s.leadBase + 12, n.degree), I_ARP, kArpVolume - 4,
+         n.length);
+}
+
 // The echo: the lead again, later and softer, on its own channel.
 void echo(Grid& g, const Style& s) {
   for (int r = 0; r + s.echoDelay < g.rows; ++r) {
@@ -818,6 +825,11 @@ S3mModule compose(const Style& s) {
     const int row = start * kBar;
     if (p.section != Section::INTRO && p.section != Section::OUTRO) crash(g, row);
     switch (p.section) {
+      case Section::INTRO:
+        if (p.bars >= 8)
+          teaser(g, s, adapt(verseMotif, s.verse[0], {chord_at(s, step, 4), chord_at(s, step, 5)}),
+                 row + 4 * kBar);
+        break;
       case Section::VERSE:
         melody_at(g, s, phraseA, row, 0);
         if (p.bars >= 16) melody_at(g, s, phraseA2, row + 8 * kBar, 0);
