@@ -687,11 +687,12 @@ void melody_at(Grid& g, const Style& s, const Melody& m, int row, int octaveUp) 
   }
 }
 
-// A hint of the tune before it starts: a motif on the arpeggio's instrument, an octave up.
+// A hint of the tune before it starts: a motif on the arpeggio's instrument, an octave up when
+// the lead sits low.
 void teaser(Grid& g, const Style& s, const Melody& m, int row) {
+  const int base = s.leadBase < 66 ? s.leadBase + 12 : s.leadBase;
   for (const MelNote& n : m)
-    play(g, CH_ARP, row + n.row, degree_note(s, s.leadBase + 12, n.degree), I_ARP, kArpVolume - 4,
-         n.length);
+    play(g, CH_ARP, row + n.row, degree_note(s, base, n.degree), I_ARP, kArpVolume - 4, n.length);
 }
 
 // The echo: the lead again, later and softer, on its own channel.
