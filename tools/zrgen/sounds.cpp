@@ -130,7 +130,7 @@ Signal expl1() {
     const double thump = dsp::sine(boom) * dsp::decay(t, 0.28);
     const double attack = std::min(1.0, t / 0.004);
     s[i] = soft(2.2 *
-                (attack * (1.4 * body + 1.1 * thump) + 0.5 * crackle(rng, crack, t, 0.004, 0.35)));
+                (attack * (1.9 * body + 0.8 * thump) + 0.5 * crackle(rng, crack, t, 0.004, 0.35)));
   }
   dsp::fade_edges(s, kRate, 0.0, 0.25);
   dsp::normalize(s, 0.92);
