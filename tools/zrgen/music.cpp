@@ -632,7 +632,7 @@ void arp_bar(Grid& g, const Style& s, int bar, int chord, int volume) {
          r % 4 == 0 ? volume + 6 : volume, s.arpStep);
 }
 
-// Drum levels: 1 light (hats, a kick on the bar), 2 full, 3 half time.
+// Drum levels: 1 light (hats, a kick on the bar), 2 full, 3 half time, 4 full with busy hats.
 void drum_bar(Grid& g, const Style& s, int bar, int level, bool fill) {
   const int row = bar * kBar;
   auto lane = [&](const char* steps, int ch, uint8_t instrument, int scale) {
@@ -644,7 +644,8 @@ void drum_bar(Grid& g, const Style& s, int bar, int level, bool fill) {
       play(g, ch, row + i, 60, instrument, vol * scale / 100, 0);
     }
   };
-  lane(s.drums.hat, CH_HAT, I_HAT, level == 1 ? 70 : 85);
+  // The last verse lifts the energy with sixteenth hats.
+  lane(level == 4 ? "xoxoxoxoxoxoxoxo" : s.drums.hat, CH_HAT, I_HAT, level == 1 ? 70 : 85);
   lane(s.drums.openHat, CH_HAT, I_OPEN_HAT, 70);
   if (level == 1) {
     if (bar % 2 == 0) play(g, CH_KICK, row, 60, I_KICK, 44, 0);
@@ -804,7 +805,8 @@ S3mModule compose(const Style& s) {
           bass_bar(g, s, s.bass, bar, chord, next);
           if (p.section == Section::VERSE2 && (b >= 8 || p.bars < 16))
             arp_bar(g, s, bar, chord, kArpVolume - 4);
-          drum_bar(g, s, bar, 2, last && nextHasDrums);
+          drum_bar(g, s, bar, p.section == Section::VERSE2 && (b >= 8 || p.bars < 16) ? 4 : 2,
+                   last && nextHasDrums);
           break;
         case Section::BRIDGE:
           pad_bar(g, s, pad, bar, chord, fresh, kPadVolume + 4, s.pad);
