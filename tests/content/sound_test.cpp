@@ -105,6 +105,7 @@ class GeneratedSound : public ::testing::Test {
   static void TearDownTestSuite() {
     std::error_code ec;
     fs::remove_all(root_, ec);
+    fs::remove_all(root_.string() + ".game", ec);
   }
   void SetUp() override { ASSERT_TRUE(generated_) << "zrgen failed"; }
 
@@ -209,7 +210,7 @@ TEST_F(GeneratedSound, EffectsMoveTheWayTheirEventsDo) {
 TEST_F(GeneratedSound, TheGameFindsEveryFileInItsArchiveByItsOwnName) {
   const std::string zrpack = std::string(ZR_BIN_DIR) + "/zrpack";
   if (!fs::exists(zrpack)) GTEST_SKIP() << "zrpack not built";
-  const fs::path game = root_ / "game";
+  const fs::path game = root_.string() + ".game";  // beside the packed folder, not inside it
   fs::create_directories(game);
   ASSERT_EQ(std::system((zrpack + " create " + (game / "VELDRAN.DAT").string() + " " +
                          root_.string() + " >/dev/null 2>&1")
