@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <ostream>
 #include <regex>
 #include <set>
 #include <string>
@@ -141,6 +142,10 @@ fs::path content_dir() {
 }
 
 enum class Source { Content, Archive };
+
+void PrintTo(Source source, std::ostream* out) {
+  *out << (source == Source::Content ? "content folder" : "archive");
+}
 
 class Texts : public ::testing::TestWithParam<Source> {
  protected:
