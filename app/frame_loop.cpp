@@ -39,6 +39,8 @@ void PollInputDevices() {
   zr_play_update();
 }
 
+constexpr int kEscapeKey = 1;
+
 void DrawGameFrame() {
   // The game frame (world and status display) is drawn here once the game exists; until then
   // the frame shows the palette test card.
@@ -263,6 +265,20 @@ void SetControlBindings() {
   // Menus while a menu is shown or the attract list plays; play otherwise.
   const auto& rows = (menuShown || attractPlaying) ? kMenuBindings : kPlayBindings;
   for (const int32_t* row : rows) zr_play_setup(playerControls, 1, row);
+}
+
+int MenuInputCode() {
+  bool anyKey = !altHeldAtPoll && !menuShown && attractPlaying && zr_input_any();
+  if (zr_input_get_key(kEscapeKey) || anyKey) return MENU_OPEN;
+  if (playerControls[ZR_BUTTON4] || playerControls[ZR_BUTTON3]) return MENU_SELECT;
+  constexpr struct {
+    int control, code;
+  } kDirections[] = {
+      {ZR_UP, MENU_UP}, {ZR_DOWN, MENU_DOWN}, {ZR_LEFT, MENU_LEFT}, {ZR_RIGHT, MENU_RIGHT}};
+  for (const auto& direction : kDirections) {
+    if (playerControls[direction.control]) return direction.code;
+  }
+  return MENU_NONE;
 }
 
 void SetFrameLimit(int64_t frames) {

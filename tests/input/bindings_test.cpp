@@ -1,6 +1,8 @@
 // Player 1 in the frame loop: the bindings for menus and for play, and the poll of each frame.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/app_state.h"
 #include "app/frame_loop.h"
 #include "engine/platform/messages.h"
@@ -140,6 +142,43 @@ TEST_F(PlayerOne, AnyKeyAsksTheOverlayToClose) {
   fake().keys[57] = 0x80;
   FrameLoopPass(&exitCode);
   EXPECT_EQ(overlayState, 0);  // asked to close, and closed by the overlay step
+}
+
+TEST_F(PlayerOne, MenuInputCodeOfAFrame) {
+  struct {
+    const char* name;
+    int32_t menuShown, attractPlaying;
+    std::vector<int> keys;
+    int expected;
+  } cases[] = {
+      {"nothing", 1, 0, {}, MENU_NONE},
+      {"escape", 1, 0, {1}, MENU_OPEN},
+      {"escape in play", 0, 0, {1}, MENU_OPEN},
+      {"any key over the attract sequence", 0, 1, {30}, MENU_OPEN},
+      {"not with Alt held", 0, 1, {56, 30}, MENU_NONE},
+      {"not with right Alt held", 0, 1, {184, 205}, MENU_RIGHT},
+      {"not while the menu is shown", 1, 1, {30}, MENU_NONE},
+      {"enter selects", 1, 0, {28}, MENU_SELECT},
+      {"space selects", 1, 1, {57}, MENU_SELECT},
+      {"select before directions", 1, 0, {200, 28}, MENU_SELECT},
+      {"up", 1, 0, {200}, MENU_UP},
+      {"down before left", 1, 0, {203, 208}, MENU_DOWN},
+      {"left", 1, 0, {203}, MENU_LEFT},
+      {"right", 1, 0, {205}, MENU_RIGHT},
+  };
+  for (const auto& c : cases) {
+    menuShown = c.menuShown;
+    attractPlaying = c.attractPlaying;
+    SetControlBindings();
+    fake().keys.fill(0);
+    for (int key : c.keys) fake().keys[key] = 0x80;
+    tickCount = 1;
+    int exitCode = 0;
+    int64_t frames = framesDrawn;
+    FrameLoopPass(&exitCode);
+    ASSERT_EQ(framesDrawn, frames + 1) << c.name;
+    EXPECT_EQ(MenuInputCode(), c.expected) << c.name;
+  }
 }
 
 }  // namespace
