@@ -261,10 +261,13 @@ constexpr int32_t kPlayBindings[3][ZR_PLAY_CONTROLS] = {
     {500, 501, 502, 503, 508, 506, 506, 507},
 };
 
-void SetControlBindings() {
-  // Menus while a menu is shown or the attract list plays; play otherwise.
-  const auto& rows = (menuShown || attractPlaying) ? kMenuBindings : kPlayBindings;
+void BindControls(bool forMenus) {
+  const auto& rows = forMenus ? kMenuBindings : kPlayBindings;
   for (const int32_t* row : rows) zr_play_setup(playerControls, 1, row);
+}
+
+void SetControlBindings() {
+  BindControls(menuShown || attractPlaying);
 }
 
 int MenuInputCode() {

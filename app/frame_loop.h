@@ -38,8 +38,9 @@ void RunGameSteps();
 void PresentFrame();
 // Redraws the whole screen outside the loop (after display-mode changes).
 void RedrawScreen();
-// Binds player 1's controls for menus or play.
+// Binds player 1's controls for menus (a menu is shown or the attract list plays) or for play.
 void SetControlBindings();
+void BindControls(bool forMenus);
 
 // The current menu's input code of this frame, from the last poll: open or back (Escape, or any
 // key or button while the attract list plays under no shown menu and no Alt key was held),

@@ -131,17 +131,18 @@ int StartUp(const StartOptions& options) {
   ReadAppText("HLPFile", hlpFile, sizeof hlpFile);
 
   // 9. Single instance: a second running copy is refused here once the window part exists.
-  // 10. Input and players. SDL reaches the devices without a window; the keyboard and mouse
-  // become the game's when the window is first activated (which also comes after the window
-  // exists), so this keeps its place before the window. A failure is never fatal.
+  // 10. Input and players. SDL reaches the pads without a window, so they start here; the
+  // keyboard and mouse become the game's only when the window (step 13) is activated. A failure
+  // is never fatal.
   inputConfig = ZR_INPUT_CONFIG{&inputReport, 0};
   zr_input_init(&inputConfig);
   zr_play_init(&playerReport);
   zr_message_box_set_steps(ReleaseInputForBox, RetakeInputForBox);
   // 11. Sound: the sound device starts here once the sound module exists (never fatal).
-  // 12. Player 1's controls, bound for menus; then the joystick calibration test.
+  // 12. Player 1's controls, bound for menus (menu 0 opens at the end of start-up); then the
+  // joystick calibration test.
   CreatePlayerControls();
-  SetControlBindings();
+  BindControls(true);
   zr_input_check_joystick();
 
   // 13. The main window and the display.

@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/app_support.h"
 #include "app/frame_loop.h"
+#include "app/startup.h"
+#include "engine/platform/clock.h"
 #include "engine/platform/messages.h"
 #include "input_support.h"
 
@@ -179,6 +182,36 @@ TEST_F(PlayerOne, MenuInputCodeOfAFrame) {
     ASSERT_EQ(framesDrawn, frames + 1) << c.name;
     EXPECT_EQ(MenuInputCode(), c.expected) << c.name;
   }
+}
+
+// Start-up and shut-down of the program, headless.
+TEST(PlayerOneLifetime, StartUpBindsForMenusAndShutDownFreesThePlayer) {
+  TempGameDir dir;
+  StartOptions options;
+  options.headless = true;
+  options.virtualClock = true;
+  testing::internal::CaptureStderr();  // no data archive here, which start-up reports
+  ASSERT_EQ(StartUp(options), 1) << StartUpError();
+  EXPECT_EQ(zr_play_code(playerControls, 1, ZR_BUTTON4, ZR_DEVICE_KEYBOARD), 28);
+  EXPECT_EQ(zr_play_code(playerControls, 1, ZR_BUTTON3, ZR_DEVICE_MOUSE), 406);
+  EXPECT_EQ(zr_play_code(playerControls, 1, ZR_BUTTON4, ZR_DEVICE_JOYSTICK), 507);
+  EXPECT_EQ(zr_play_enabled(playerControls, 1), 1);
+  EXPECT_EQ(zr_play_enabled(playerControls, 2), 0);
+  // The devices become the game's with the window's activation.
+  EXPECT_EQ(zr_input_is_active(), 0);
+  int exitCode = 0;
+  while (appActive == 0 && FrameLoopPass(&exitCode)) {
+  }
+  EXPECT_EQ(zr_input_is_active(), 1);
+
+  ShutDown();
+  EXPECT_EQ(LastShutDown().memoryBlocks, 0);
+  EXPECT_EQ(zr_input_is_active(), 0);
+  EXPECT_EQ(zr_play_code(playerControls, 1, ZR_UP, ZR_DEVICE_KEYBOARD), -1);
+  testing::internal::GetCapturedStderr();
+  zr_clock_use_virtual(false);
+  zr_clear_messages();
+  ResetAppState();
 }
 
 }  // namespace
