@@ -186,7 +186,8 @@ int append_frame(ZR_CHAR* record, ZR_BITMAP* frame, int code) {
 
 // Adds one frame per character of the row text, cells of w x h from (x, y) to the right. A cell
 // that does not lie wholly inside the picture fails, and so do the cells after it.
-void add_row(Loader& load, Source& source, const char* text, int x, int y, int w, int h) {
+void add_row(Loader& load, Source& source, const char* text, int64_t x, int64_t y, int64_t w,
+             int64_t h) {
   ZR_FONT* font = load.font;
   for (const char* p = text; *p != '\0'; ++p, x += w) {
     const int code = static_cast<uint8_t>(*p);
@@ -204,7 +205,8 @@ void add_row(Loader& load, Source& source, const char* text, int x, int y, int w
       load.partlyFailed = true;
       continue;
     }
-    ZR_BITMAP* frame = cut_frame(source, x, y, w, h);
+    ZR_BITMAP* frame = cut_frame(source, static_cast<int>(x), static_cast<int>(y),
+                                 static_cast<int>(w), static_cast<int>(h));
     if (frame == nullptr) report_character(ZR_FONT_NO_MEMORY, code);
     if (frame == nullptr || !append_frame(record, frame, code)) {
       free_frame(frame);
@@ -272,7 +274,7 @@ void load_picture_file(Loader& load, const char* section, const char* path, int 
     picture.ownsPalette = 0;
   }
   read_rows(load, section, rows, file, [&](int row, const char* text) {
-    add_row(load, source, text, 0, row * cellHeight, cellWidth, cellHeight);
+    add_row(load, source, text, 0, static_cast<int64_t>(row) * cellHeight, cellWidth, cellHeight);
   });
   source.palette.release();
   zr_bitmap_free(&picture);
@@ -319,8 +321,9 @@ void load_animation_file(Loader& load, const char* section, const char* path, in
     load.partlyFailed = true;
     return;
   }
-  ZR_RECT area{0, 0, load.font->width, 0};
-  int32_t areaHeight = static_cast<int32_t>(load.font->height) * rows;
+  // The glyph area's corner and height; 64 bits, since the keys may hold any number.
+  int64_t areaX = 0, areaY = 0;
+  int64_t areaHeight = static_cast<int64_t>(load.font->height) * rows;
   if (type == 5 || type == 7) {
     int32_t x = 0, y = 0, w = 0, h = 0;
     read_int(section, "X", &x, file);
@@ -328,14 +331,17 @@ void load_animation_file(Loader& load, const char* section, const char* path, in
     read_int(section, "Width", &w, file);
     read_int(section, "Height", &h, file);
     if (w == 0 && h == 0) {
-      area = drawn_area(&anim);
-      areaHeight = area.h;
+      const ZR_RECT found = drawn_area(&anim);
+      areaX = found.x;
+      areaY = found.y;
+      areaHeight = found.h;
     } else {
-      area = ZR_RECT{static_cast<int16_t>(x), static_cast<int16_t>(y), static_cast<int16_t>(w), 0};
+      areaX = x;
+      areaY = y;
       areaHeight = h;
     }
   }
-  const int rowHeight = rows > 0 ? areaHeight / rows : 0;
+  const int64_t rowHeight = rows > 0 ? areaHeight / rows : 0;
   Source source;
   source.pixels = anim.pixels;
   source.width = anim.width;
@@ -345,7 +351,7 @@ void load_animation_file(Loader& load, const char* section, const char* path, in
     for (int f = 0; f < anim.frames; ++f) {
       zr_anim_next(&anim, 1);
       take_anim_palette(load, &anim, source, f == 0);
-      add_row(load, source, text, area.x, area.y + row * rowHeight, load.font->width, rowHeight);
+      add_row(load, source, text, areaX, areaY + row * rowHeight, load.font->width, rowHeight);
     }
   });
   source.palette.release();
