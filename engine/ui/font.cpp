@@ -556,20 +556,22 @@ int zr_font_measure(const ZR_FONT* font, const char* text, ZR_RECT* out, int fla
 
 namespace {
 
-// The share of `total` extra pixels (negative: pixels taken away) that glyph i of n gets, so that
-// the n shares differ by one at most and add up to the total.
-int spread_share(int total, int i, int n) {
-  const int sign = total < 0 ? -1 : 1;
-  const long magnitude = std::labs(total);
-  return sign * static_cast<int>((i + 1) * magnitude / n - i * magnitude / n);
-}
-
 // The fixed-spacing rule: every (n / r)-th glyph from the first is one pixel wider until the r
 // extra pixels are used (r < n, since r is the remainder of a division by n).
 int fixed_share(int r, int i, int n, int* used) {
   if (r <= 0 || *used >= r || i % (n / r) != 0) return 0;
   ++*used;
   return 1;
+}
+
+// The proportional leftover (negative: pixels taken away) can be as large as the text is long or
+// larger; spreading it one pixel per glyph "every (n / leftover)-th" would then divide by zero or
+// never use it up. Every glyph takes the whole-number part of leftover / n, and the remainder
+// goes by the fixed-spacing rule.
+int leftover_share(int leftover, int i, int n, int* used) {
+  const int sign = leftover < 0 ? -1 : 1;
+  const int magnitude = std::abs(leftover);
+  return sign * (magnitude / n + fixed_share(magnitude % n, i, n, used));
 }
 
 void draw_glyph(ZR_BITMAP* target, const ZR_BITMAP* glyph, ZR_RECT source, ZR_RECT destination,
@@ -643,7 +645,7 @@ void draw_stretched(const ZR_FONT* font, const char* text, ZR_BITMAP* target, co
     int width = 0;
     if (proportional) {
       width = static_cast<int>(zr_font_glyph_width(glyph) / scale);
-      if (!keepRatio) width += spread_share(leftover, i, n);
+      if (!keepRatio) width += leftover_share(leftover, i, n, &used);
       width = std::max(width, 0);
     } else {
       width = fixedWidth + (keepRatio ? 0 : fixed_share(remainder, i, n, &used));
