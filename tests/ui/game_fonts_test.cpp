@@ -291,7 +291,8 @@ TEST_F(GameFonts, Sample) {
   zr_font_draw(text, "GAME OVER", &t.bitmap, &big, ZR_FONT_STRETCHED | ZR_FONT_PROPORTIONAL);
   Canvas c(320, 200);
   c.pixels = t.pixels;
-  write_pcx(out, c, pal::game_palette());
+  const fs::path where = fs::path(out).is_relative() ? old_ / out : fs::path(out);  // the caller's
+  write_pcx(where, c, pal::game_palette());
 }
 
 }  // namespace
