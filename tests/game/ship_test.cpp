@@ -54,7 +54,7 @@ TEST_F(Ship, JetTurnsStopAtTheLaneLimits) {
   EXPECT_EQ(lane, 2);
   EXPECT_EQ(laneChange, 0);
   EXPECT_NEAR(shipZ, kStartZ - 375.0, 1e-9);
-  EXPECT_EQ(graceCounter, 160 - 1 + 1) << "200 - 40 x level 1, set as the turn ends";
+  EXPECT_EQ(graceCounter, 160) << "200 - 40 x level 1, set as the turn ends";
   lane = targetLane = 3;
   step({B1});
   EXPECT_EQ(laneChange, 0) << "no lane above lane 3";
