@@ -325,6 +325,10 @@ void NewGame() {
   extraLifeTimer = 0.0;
   levelEnding = 0;
   lane = targetLane = 1;
+  // Nothing of the previous game's controls carries over: a demo replays the same from any start.
+  thrustingLeft = thrustingRight = 0;
+  turnCooldown = 0;
+  nextFireTime = 0;
 }
 
 void StartLevel(const char* levelFile, int maxX, int maxY) {
@@ -351,7 +355,7 @@ void StartLevel(const char* levelFile, int maxX, int maxY) {
 
   lookUpAnimations();
   if (!CreatePools()) {
-    world_error("Error opening the level file : %s", definition);
+    world_error("No start object (type 100) in the level file : %s", map);
     free_engine();
     free_transparency_tables();
     free_level();
