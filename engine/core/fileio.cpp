@@ -422,6 +422,8 @@ int zr_io_deinit() {
   if (g_settingsPath != nullptr) zr_mem_free(g_settingsPath);
   g_settingsPath = nullptr;
   g_config = nullptr;
+  g_playerDir[0] = '\0';
+  g_playerIsStart = true;
   zr_message_box_set_log_folder(nullptr);
   return 1;
 }
@@ -702,7 +704,7 @@ const char* zr_io_settings_path() {
 }
 
 const char* zr_io_player_dir() {
-  return g_playerDir[0] != '\0' ? g_playerDir : g_startDir;
+  return g_playerDir;
 }
 
 int zr_io_player_dir_is_start() {

@@ -69,7 +69,8 @@ void zr_io_disk_path(const char* name, char* out, int size);
 // the start directory when it is writable, so that a portable folder keeps everything together,
 // else the platform's per-user folder. Chosen by zr_io_init.
 //
-// The player folder, ending in a separator: the start directory ('\') or the per-user folder ('/').
+// The player folder, ending in a separator: the start directory ('\') or the per-user folder ('/');
+// "" (the current directory) while the layer is not started.
 const char* zr_io_player_dir();
 // 1 when the player folder is the start directory (the player's files are the data's own).
 int zr_io_player_dir_is_start();
