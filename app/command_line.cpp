@@ -151,7 +151,8 @@ std::string UsageText() {
          "Files:\n"
          "  The game data (VELDRAN.DAT and/or DATA/TEXTS.TXT) is read from DIR of --data,\n"
          "  else from the first of: the current directory, the program's own folder,\n"
-         "  " ZR_DATA_FROM_PROGRAM " from the program's folder (an installed game).\n"
+         "  " ZR_DATA_FROM_PROGRAM
+         " from the program's folder (an installed game).\n"
          "  The settings (zrsentry.ini), the high scores, snapshots (SnapNNNN.pcx) and\n"
          "  Warning.txt go to that data folder when it is writable, else to\n"
          "  $XDG_DATA_HOME/zrsentry/ (~/.local/share/zrsentry/ when XDG_DATA_HOME is unset);\n"
