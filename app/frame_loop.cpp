@@ -3,12 +3,14 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/play_session.h"
 #include "app/startup.h"
 #include "app/window_proc.h"
 #include "engine/display/display.h"
 #include "engine/display/palette.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/messages.h"
+#include "game/game.h"
 #include "world/frame_target.h"
 
 namespace {
@@ -22,8 +24,12 @@ void PollInputDevices() {
 }
 
 void DrawGameFrame() {
-  // The game frame (world and status display) is drawn here once the game exists; until then
-  // the frame shows the palette test card.
+  if (gameRunning) {
+    DrawGameWorld();
+    return;
+  }
+  // No game and nothing else to show (the start screen's pictures and menus are not there yet):
+  // the palette test card.
   if (frameBuffer.pixels) zr_dsp_draw_test_card(&frameBuffer, zr_pal_current());
 }
 
@@ -41,7 +47,8 @@ void DrawCurrentMenu() {
 }
 
 void RunGameStep() {
-  // The game step (ship, enemies, shots, level transitions) runs here once the game exists.
+  GameStep();
+  TracePlayStep();
 }
 
 int RunOverlayStep(int state) {
@@ -64,8 +71,10 @@ void HandleKey(uintptr_t virtualKey) {
       // Help: the help topics (context 110) open here once the help part exists.
       break;
     case 'I':
+      if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) ToggleInvulnerability();
+      break;
     case 'L':
-      // With Ctrl and Shift: invulnerability / end of level, once the game exists.
+      if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) EndLevelNow();
       break;
     default:
       break;
@@ -119,6 +128,7 @@ void TimerTick() {
 intptr_t AppMessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case WM_CLOSE:
+      SaveFinalFrame();
       ShutDown();
       break;
     case WM_KEYDOWN:

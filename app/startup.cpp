@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/frame_loop.h"
+#include "app/game_shell.h"
 #include "engine/core/error.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
@@ -20,6 +21,7 @@
 #include "engine/platform/clock.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
+#include "game/game.h"
 #include "world/frame_target.h"
 
 namespace {
@@ -138,7 +140,9 @@ int StartUp(const StartOptions& options) {
   set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
   zr_srand(zr_get_tick_count() & 0xFFFF);
 
-  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds load here.
+  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds.
+  InstallGameShellHooks();
+  SetupGame(frameBuffer.width - 1, frameBuffer.height - 1);
 
   // 22. Splash: the splash screen closes here. The loaded palette is selected.
   zr_pal_set(palette);
@@ -167,7 +171,10 @@ void ShutDown() {
   zr_timer_stop(&timerId);
   tickCount = 0;
 
-  // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device close here.
+  // 5. Music: stopped here. [Setup] keys and the game's sounds. menuSound, the message table and
+  // the sound device close here.
+  StopGame();
+  SaveSetup();
 
   // 6. Palette; menus, fonts and the language list are freed here; the display mode is restored.
   zr_pal_free(palette);
