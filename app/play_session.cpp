@@ -7,8 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "app/app_state.h"
 #include "app/game_shell.h"
@@ -68,18 +66,21 @@ std::string FromStartingDirectory(const std::string& path) {
 }
 
 int ReadWholeFile(const std::string& path, std::string* text, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
+  std::FILE* in = std::fopen(path.c_str(), "rb");
   if (!in) {
     *error = "cannot read the controls file '" + path + "': " + std::strerror(errno);
     return 0;
   }
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) {
-    *error = "cannot read the controls file '" + path + "'";
+  text->clear();
+  char buffer[4096];
+  while (size_t got = std::fread(buffer, 1, sizeof buffer, in)) text->append(buffer, got);
+  // A folder opens but cannot be read.
+  int readError = std::ferror(in) ? errno : 0;
+  std::fclose(in);
+  if (readError) {
+    *error = "cannot read the controls file '" + path + "': " + std::strerror(readError);
     return 0;
   }
-  *text = buffer.str();
   return 1;
 }
 

@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "app_support.h"
 
@@ -93,6 +95,34 @@ TEST(ProgramRunTest, HelpVersionAndBadOptions) {
   Result bad = RunProgram("--frames");
   EXPECT_NE(bad.status, 0);
   EXPECT_EQ(Lines(bad.err), 1) << bad.err;
+}
+
+TEST(ProgramRunTest, PlayRefusesBadLevelsAndUnusableFilesWithOneLine) {
+  TempGameDir dir;
+  ASSERT_FALSE(dir.path().empty());
+  for (const char* level : {"0", "21", "x"}) {
+    Result run = RunProgram(std::string("--headless --virtual-clock --frames 5 --play ") + level);
+    EXPECT_EQ(run.status, 2) << level;
+    EXPECT_EQ(Lines(run.err), 1) << run.err;
+  }
+  std::ofstream("short.txt") << "0 0 0 0 0 0 0\n1 0 0\n";
+  struct Case {
+    std::string args;
+    std::string named;  // the reason names this
+  };
+  const std::vector<Case> cases = {
+      {"--input missing.txt", "missing.txt"},
+      {"--input short.txt", "line 2"},
+      {"--input .", "'.'"},
+      {"--trace nowhere/t.txt", "nowhere/t.txt"},
+  };
+  for (const Case& c : cases) {
+    Result run = RunProgram("--headless --virtual-clock --frames 5 --play 1 " + c.args);
+    EXPECT_EQ(run.status, 1) << c.args;
+    EXPECT_EQ(Lines(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty()) << run.out;  // stopped before start-up
+  }
 }
 
 TEST(ProgramRunTest, WithoutADisplayAWindowedRunStopsWithOneLine) {
