@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/frame_loop.h"
 #include "game/game.h"
+#include "game/game_state.h"
 #include "game/play_state.h"
 
 void InstallGameShellHooks() {
@@ -19,6 +20,7 @@ void StartGameAtLevel(int startLevel) {
   attractEntryType = 0;
   menuShown = 0;
   NewGame();
+  level = startLevel;
   char levelFile[32];
   std::snprintf(levelFile, sizeof levelFile, "level\\level%d.txt", startLevel);
   StartLevel(levelFile, frameBuffer.width - 1, frameBuffer.height - 1);

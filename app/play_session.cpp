@@ -13,6 +13,7 @@
 #include "engine/display/snapshot.h"
 #include "engine/input/player.h"
 #include "game/game.h"
+#include "game/game_state.h"
 #include "game/play_state.h"
 
 namespace {
@@ -157,7 +158,12 @@ void StartPlaySession() {
 
 std::string TraceLine(int64_t step) {
   char line[160];
-  std::snprintf(line, sizeof line, "%lld %08x", static_cast<long long>(step), GameStateChecksum());
+  // Rounded to whole units, and with +0 for -0, so that the line reads the same everywhere.
+  auto whole = [](double value) { return std::round(value) + 0.0; };
+  std::snprintf(line, sizeof line,
+                "%lld %08x level=%d score=%u lives=%d lane=%d x=%.0f y=%.0f z=%.0f",
+                static_cast<long long>(step), GameStateChecksum(), level, unsigned(score), lives,
+                lane, whole(shipX), whole(shipY), whole(shipZ));
   return line;
 }
 
