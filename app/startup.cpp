@@ -26,6 +26,7 @@
 #include "engine/platform/video.h"
 #include "game/game.h"
 #include "world/frame_target.h"
+#include "world/world_error.h"
 
 namespace {
 
@@ -84,6 +85,19 @@ int OpenWindowAndDisplay() {
   return 1;
 }
 
+// A failure of the world engine ends the program once its warning box is answered. The world
+// engine would end it with status 0, as if all were well: the program ends with 1 and the reason
+// on one line instead.
+[[noreturn]] void WorldFailed(int) {
+  std::string reason = world_last_error();
+  for (char& c : reason) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  while (!reason.empty() && reason.back() == ' ') reason.pop_back();
+  std::fprintf(stderr, "zrsentry: %s\n", reason.c_str());
+  std::exit(1);
+}
+
 }  // namespace
 
 int StartUp(const StartOptions& options) {
@@ -92,6 +106,7 @@ int StartUp(const StartOptions& options) {
   ResetAppState();
 
   // 1. AppMessageHandler receives every message of the frame loop (no handler to store).
+  world_set_exit_handler(WorldFailed);
   // 2. Platform check.
   zr_clock_use_virtual(options.virtualClock);
   if (!zr_platform_init(options.headless)) return Fail(zr_platform_error());

@@ -125,6 +125,19 @@ TEST(ProgramRunTest, PlayRefusesBadLevelsAndUnusableFilesWithOneLine) {
   }
 }
 
+TEST(ProgramRunTest, AFailureOfTheWorldEngineEndsWithStatusOneAndOneLine) {
+  TempGameDir dir;
+  ASSERT_FALSE(dir.path().empty());
+  std::remove("data/font.dat");  // the game's set-up cannot load the editing font
+  Result run = RunProgram("--headless --virtual-clock --frames 5");
+  EXPECT_EQ(run.status, 1);
+  // Headless, the warning box goes to standard error too; the program's own line ends it.
+  size_t last = run.err.rfind('\n', run.err.size() - 2);
+  std::string lastLine = run.err.substr(last == std::string::npos ? 0 : last + 1);
+  EXPECT_EQ(lastLine, "zrsentry: Error: Cant open the file : data\\font.dat\n") << run.err;
+  EXPECT_NE(dir.Read("Warning.txt").find("font.dat"), std::string::npos);
+}
+
 TEST(ProgramRunTest, WithoutADisplayAWindowedRunStopsWithOneLine) {
   TempGameDir dir;
   Result run = RunProgram("--frames 5", "env -u DISPLAY -u WAYLAND_DISPLAY");
