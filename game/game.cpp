@@ -117,7 +117,11 @@ void pauseLoopingSounds(bool pause) {
   if (ufoSoundOn) zr_sound_play(sounds.ufo3, 1);
 }
 
-void placeCockpit(double depth) {
+// In front of the camera while the scanner shows, behind it otherwise (hidden maps outside a
+// demo, a level end, game over), as the status display places them.
+void placeCockpit() {
+  const bool hidden = (hideMaps && !attractPlaying) || levelEnding || gameOver;
+  const double depth = hidden ? COCKPIT_BEHIND : COCKPIT_FRONT;
   PlaceObject(cockpitObjects[0], camera_x + COCKPIT_GLASS_X, camera_y + COCKPIT_GLASS_Y,
               camera_z + depth);
   PlaceObject(cockpitObjects[1], camera_x + COCKPIT_PLATE_X, camera_y + COCKPIT_PLATE_Y,
@@ -171,7 +175,7 @@ void moveCamera() {
       camera_z = t.z + 150.0;
     }
   }
-  placeCockpit(COCKPIT_FRONT);
+  placeCockpit();
 }
 
 // The part of the step that a pause or a shown menu freezes.
@@ -362,7 +366,7 @@ void StartLevel(const char* levelFile, int maxX, int maxY) {
       zr_music_stop(levelMusic);
       zr_music_free(levelMusic);
     }
-    levelMusic = zr_music_load(levelMusicName);
+    levelMusic = levelMusicName[0] ? zr_music_load(levelMusicName) : nullptr;
     zr_music_play(levelMusic);
     ResetShipState();
   }

@@ -52,7 +52,9 @@ void faceShip(int facing) {
 void thrust(int sign, int32_t& thrusting) {
   if (jetTurning()) return;
   const int facing = sign > 0 ? 1 : 0;
-  if (!thrusting && !attractPlaying) StartLoopSound(sounds.thrust1, thrustSoundOn);
+  // Also restarted when a hit or a level end silenced it while the control stayed held.
+  if ((!thrusting || !thrustSoundOn) && !attractPlaying)
+    StartLoopSound(sounds.thrust1, thrustSoundOn);
   if (turnCooldown == 0 && Facing(shipObject) != facing) {
     SetAnimation(shipObject, anim.reverse, 1);
     SetAnimation(shipShadowObject, anim.shadowa, 1);

@@ -16,6 +16,7 @@
 
 #include "engine/core/error.h"
 #include "engine/core/fileio.h"
+#include "engine/core/keyfile.h"
 #include "engine/core/list.h"
 #include "engine/core/memory.h"
 #include "engine/core/zr_string.h"
@@ -132,6 +133,7 @@ class GameTest : public ::testing::Test {
     config_ = ZR_IO_CONFIG{};
     std::snprintf(config_.settingsName, sizeof config_.settingsName, "zrsentry.ini");
     zr_io_init(&config_);
+    zr_io_settings_path();  // kept by the file layer until it stops
     boxes().clear();
     zr_message_box_set_hook(capture_box);
     zr_clear_messages();
@@ -234,6 +236,23 @@ class GameTest : public ::testing::Test {
   void arrive() {
     steps(300);
     ASSERT_EQ(transitionTimer, 0.0);
+  }
+  // Play as after the arrival: steerable, boxes open, enemies free to fire.
+  static void open_play() {
+    transitionTimer = 0.0;
+    shipAppearing = 0;
+    graceCounter = 0;
+  }
+  // An enemy slot alive at (x, y, z) in the ship's lane, with the given kind, not firing yet.
+  static EnemySlot& put_enemy(int slot, double x, double y, double z, int kind = 0) {
+    EnemySlot& e = enemies[size_t(slot)];
+    e.state = SLOT_ALIVE;
+    e.lane = lane;
+    e.kind = kind;
+    e.counter = 0;
+    e.fireCooldown = 10000;
+    PlaceObject(e.object, x, y, z);
+    return e;
   }
   // Every enemy, pod and walker out of the way, so that a test can set up its own scene.
   static void clear_scene() {
