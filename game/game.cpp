@@ -12,6 +12,7 @@
 #include "game/game_state.h"
 #include "game/play_state.h"
 #include "game/ship.h"
+#include "game/status.h"
 #include "game/shots.h"
 #include "world/background.h"
 #include "world/edit_font.h"
@@ -360,6 +361,7 @@ void StartLevel(const char* levelFile, int maxX, int maxY) {
   if (attractPlaying) NewGame();
   CreateLevelEnemies();
   PlaceWalkers();
+  StartStatusDisplay();
   bindControls();
   if (!attractPlaying) {
     if (levelMusic) {
