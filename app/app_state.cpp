@@ -23,9 +23,8 @@ uint8_t* palette = nullptr;
 uint32_t timerId = 0;
 ZR_IO_CONFIG ioConfig;
 
-int32_t errorReport = 0, listReport = 0, memoryReport = 0, stringReport = 0;
+int32_t errorReport = 0, listReport = 0, memoryReport = 0, stringReport = 0, fontReport = 0;
 int32_t inputReport = 0, playerReport = 0;
-int32_t fontReport = 0;
 
 int64_t framesDrawn = 0;
 int64_t stepsRun = 0;
@@ -52,9 +51,8 @@ void ResetAppState() {
   palette = nullptr;
   timerId = 0;
   ioConfig = ZR_IO_CONFIG{};
-  errorReport = listReport = memoryReport = stringReport = 0;
+  errorReport = listReport = memoryReport = stringReport = fontReport = 0;
   inputReport = playerReport = 0;
-  fontReport = 0;
   framesDrawn = 0;
   stepsRun = 0;
 }

@@ -36,9 +36,8 @@ extern uint32_t timerId;       // the frame timer, 0 when none
 extern ZR_IO_CONFIG ioConfig;  // the file module's configuration (archive and settings names)
 
 // Report switches the application hands to the modules; all off in the game.
-extern int32_t errorReport, listReport, memoryReport, stringReport;
+extern int32_t errorReport, listReport, memoryReport, stringReport, fontReport;
 extern int32_t inputReport, playerReport;
-extern int32_t fontReport;
 
 // Counters of the loop: frames drawn and game steps run since start-up.
 extern int64_t framesDrawn;

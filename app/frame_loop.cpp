@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/messages.h"
+#include "app/play_session.h"
 #include "app/startup.h"
 #include "app/window_proc.h"
 #include "engine/display/display.h"
@@ -11,6 +13,8 @@
 #include "engine/input/player.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/messages.h"
+#include "game/game.h"
+#include "game/status.h"
 #include "world/frame_target.h"
 
 namespace {
@@ -41,9 +45,13 @@ void PollInputDevices() {
 
 constexpr int kEscapeKey = 1;
 
-void DrawGameFrame() {
-  // The game frame (world and status display) is drawn here once the game exists; until then
-  // the frame shows the palette test card.
+void DrawGameFrameOrTestCard() {
+  if (gameRunning) {
+    DrawGameFrame();  // the world, the status display and the game's messages
+    return;
+  }
+  // No game and nothing else to show (the start screen's pictures and menus are not there yet):
+  // the palette test card.
   if (frameBuffer.pixels) zr_dsp_draw_test_card(&frameBuffer, zr_pal_current());
 }
 
@@ -61,7 +69,8 @@ void DrawCurrentMenu() {
 }
 
 void RunGameStep() {
-  // The game step (ship, enemies, shots, level transitions) runs here once the game exists.
+  GameStep();
+  TracePlayStep();
 }
 
 int RunOverlayStep(int state) {
@@ -85,8 +94,10 @@ void HandleKey(uintptr_t virtualKey) {
       // Help: the help topics (context 110) open here once the help part exists.
       break;
     case 'I':
+      if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) ToggleInvulnerability();
+      break;
     case 'L':
-      // With Ctrl and Shift: invulnerability / end of level, once the game exists.
+      if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) EndLevelNow();
       break;
     default:
       break;
@@ -140,6 +151,7 @@ void TimerTick() {
 intptr_t AppMessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case WM_CLOSE:
+      SaveFinalFrame();
       ShutDown();
       break;
     case WM_KEYDOWN:
@@ -194,12 +206,15 @@ bool RunFrame() {
   if (frameLimit > 0 && framesDrawn == frameLimit) zr_post_message(WM_CLOSE, 0, 0);
   PollInputDevices();
   if (!attractPlaying) {
-    DrawGameFrame();
+    DrawGameFrameOrTestCard();
   } else {
     RunAttractStep();
     if (overlayState != 0) return false;
   }
-  // Messages 4 and 5 of the message table go over the attract sequence here once texts exist.
+  if (attractPlaying && !menuShown) {
+    DrawMessage(messageTable, 4);
+    DrawMessage(messageTable, 5);
+  }
   FeedMenuInput();
   DrawCurrentMenu();
   StepHighlight();
@@ -242,7 +257,7 @@ void RedrawScreen() {
     set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
   }
   if (gameRunning && overlayState == 0) {
-    DrawGameFrame();
+    DrawGameFrameOrTestCard();
     redrawPending = 0;
   } else {
     redrawPending = 1;

@@ -7,6 +7,8 @@
 
 #include "app/app_state.h"
 #include "app/frame_loop.h"
+#include "app/game_shell.h"
+#include "app/messages.h"
 #include "engine/core/error.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
@@ -24,7 +26,9 @@
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
 #include "engine/ui/font.h"
+#include "game/game.h"
 #include "world/frame_target.h"
+#include "world/world_error.h"
 
 namespace {
 
@@ -83,6 +87,19 @@ int OpenWindowAndDisplay() {
   return 1;
 }
 
+// A failure of the world engine ends the program once its warning box is answered. The world
+// engine would end it with status 0, as if all were well: the program ends with 1 and the reason
+// on one line instead.
+[[noreturn]] void WorldFailed(int) {
+  std::string reason = world_last_error();
+  for (char& c : reason) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  while (!reason.empty() && reason.back() == ' ') reason.pop_back();
+  std::fprintf(stderr, "zrsentry: %s\n", reason.c_str());
+  std::exit(1);
+}
+
 }  // namespace
 
 int StartUp(const StartOptions& options) {
@@ -91,6 +108,7 @@ int StartUp(const StartOptions& options) {
   ResetAppState();
 
   // 1. AppMessageHandler receives every message of the frame loop (no handler to store).
+  world_set_exit_handler(WorldFailed);
   // 2. Platform check.
   zr_clock_use_virtual(options.virtualClock);
   if (!zr_platform_init(options.headless)) return Fail(zr_platform_error());
@@ -128,6 +146,8 @@ int StartUp(const StartOptions& options) {
   ReadAppText("INIFile", iniFile, sizeof iniFile);
   std::snprintf(ioConfig.settingsName, sizeof ioConfig.settingsName, "%s", iniFile);
   ReadAppText("LNGFile", lngFile, sizeof lngFile);
+  // The current language's messages (the language list will reload them on every change).
+  LoadLanguageMessages();
   // Languages: the language list loads from lngFile here once the window part exists.
   // Splash: the splash screen of section "<StartSplash>_<language>" opens here once it exists.
 
@@ -176,7 +196,9 @@ int StartUp(const StartOptions& options) {
   set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
   zr_srand(zr_get_tick_count() & 0xFFFF);
 
-  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds load here.
+  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds.
+  InstallGameShellHooks();
+  SetupGame(frameBuffer.width - 1, frameBuffer.height - 1);
 
   // 22. Splash: the splash screen closes here. The loaded palette is selected.
   zr_pal_set(palette);
@@ -205,7 +227,11 @@ void ShutDown() {
   zr_timer_stop(&timerId);
   tickCount = 0;
 
-  // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device close here.
+  // 5. Music: stopped here. [Setup] keys and the game's sounds. menuSound, the message table and
+  // the sound device close here.
+  StopGame();
+  SaveSetup();
+  FreeLanguageMessages();
 
   // 6. Palette; menus are freed here; the fonts in load order; the language list is freed here;
   // the display mode is restored.
