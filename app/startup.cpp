@@ -20,6 +20,8 @@
 #include "engine/platform/clock.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
+#include "engine/sound/music.h"
+#include "engine/sound/sound.h"
 #include "world/frame_target.h"
 
 namespace {
@@ -57,6 +59,21 @@ int OpenWindowAndDisplay() {
   start.appActive = &appActive;
   if (!zr_dsp_start(&start)) return Fail("cannot start the display");
   return 1;
+}
+
+// Step 11: the application owns the six integers that the sound module keeps up to date.
+void StartSound() {
+  ZR_SOUND_CONFIG config = {};
+  config.report = &soundReport;
+  config.appActive = &appActive;
+  config.musicOn = &musicOn;
+  config.effectsOn = &effectsOn;
+  config.musicVolume = &musicVolume;
+  config.effectsVolume = &effectsVolume;
+  config.quality = &musicQuality;
+  config.soundMenuPosition = 2;
+  config.qualityMenuPosition = 3;
+  zr_sound_init(&config);
 }
 
 }  // namespace
@@ -109,7 +126,8 @@ int StartUp(const StartOptions& options) {
 
   // 9. Single instance: a second running copy is refused here once the window part exists.
   // 10. Input: the input and player modules register here once they exist.
-  // 11. Sound: the sound device starts here once the sound module exists (never fatal).
+  // 11. Sound: the device and the [Sound] settings (without a device the game runs silent).
+  StartSound();
   // 12. Controls: player 1's controls are created and bound for menus here.
   SetControlBindings();
 
@@ -143,8 +161,9 @@ int StartUp(const StartOptions& options) {
   // 22. Splash: the splash screen closes here. The loaded palette is selected.
   zr_pal_set(palette);
 
-  // 23. Ready; menu 0 opens and menuSound loads here once menus and sound exist.
+  // 23. Ready; menu 0 opens here once menus exist.
   appReady = 1;
+  menuSound = zr_sound_load("snd\\menu.wav");
   return 1;
 }
 
@@ -167,7 +186,13 @@ void ShutDown() {
   zr_timer_stop(&timerId);
   tickCount = 0;
 
-  // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device close here.
+  // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device.
+  zr_music_stop(zr_music_current());
+  // [Setup] keys and the game's sounds: SaveSetup() here.
+  zr_sound_free(menuSound);
+  menuSound = nullptr;
+  // The message table is freed here.
+  zr_sound_deinit();
 
   // 6. Palette; menus, fonts and the language list are freed here; the display mode is restored.
   zr_pal_free(palette);
@@ -192,6 +217,7 @@ void ShutDown() {
 
 void AbandonStartUp() {
   zr_timer_stop(&timerId);
+  zr_sound_release();
   zr_platform_quit();
   servicesStarted = false;
 }
