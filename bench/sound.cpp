@@ -153,10 +153,6 @@ void BM_MixSecondMusicAndFourEffects(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(out.data());
   }
-  state.counters["core_%"] = benchmark::Counter(
-      double(state.iterations()) / 100.0,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);  // seconds per second of sound
-  for (ZR_SOUND* effect : effects) zr_sound_free(effect);
   zr_music_free(music);
   zr_sound_deinit();
   zr_audio_set_manual(nullptr);
@@ -192,9 +188,6 @@ void BM_XmpAloneSecond(benchmark::State& state) {
     xmp_play_buffer(context, out.data(), int(out.size()), 0);
     benchmark::DoNotOptimize(out.data());
   }
-  state.counters["core_%"] =
-      benchmark::Counter(double(state.iterations()) / 100.0,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   xmp_end_player(context);
   xmp_release_module(context);
   xmp_free_context(context);
