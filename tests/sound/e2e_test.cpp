@@ -23,8 +23,15 @@ size_t fileSize(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 ? size_t(info.st_size) : 0;
 }
 
-void sleepMs(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+// Waits until the output file has grown by the given bytes (the driver writes at real-time pace,
+// slower on a busy machine); returns its size then.
+size_t waitForGrowth(const std::string& path, size_t bytes) {
+  const size_t start = fileSize(path);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (fileSize(path) < start + bytes && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return fileSize(path);
 }
 
 class SoundEndToEndTest : public SoundTest {
@@ -68,16 +75,14 @@ TEST_F(SoundEndToEndTest, LaserAndLevelMusicReachTheOutputAndStopLeavesSilence) 
   ZR_SOUND* shot = zr_sound_load("snd\\laser1.wav");
   ASSERT_NE(shot, nullptr);
   ASSERT_EQ(zr_sound_play(shot, 0), 1);
-  sleepMs(250);
-  const size_t laserEnd = fileSize(output_);
+  const size_t laserEnd = waitForGrowth(output_, bytesPerSecond / 4);
 
   ZR_MUSIC* music = zr_music_load("level\\music.s3m");
   ASSERT_NE(music, nullptr);
   ASSERT_EQ(zr_music_play(music), 1);
-  sleepMs(1000);
-  const size_t musicEnd = fileSize(output_);
+  const size_t musicEnd = waitForGrowth(output_, bytesPerSecond);
   ASSERT_EQ(zr_music_stop(music), 1);
-  sleepMs(300);
+  waitForGrowth(output_, bytesPerSecond * 3 / 10);
   zr_platform_timer_stop(timer);
   zr_sound_free(shot);
   zr_music_free(music);
