@@ -17,11 +17,15 @@
 #include "engine/display/display.h"
 #include "engine/display/palette.h"
 #include "engine/display/timer.h"
+#include "engine/input/input.h"
+#include "engine/input/player.h"
 #include "engine/platform/clock.h"
+#include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
 #include "engine/sound/music.h"
 #include "engine/sound/sound.h"
+#include "engine/ui/font.h"
 #include "world/frame_target.h"
 
 namespace {
@@ -29,6 +33,26 @@ namespace {
 std::string startUpError;
 bool servicesStarted = false;
 ShutDownReport lastShutDown;
+ZR_INPUT_CONFIG inputConfig;
+bool inputTakenByBox = false;
+
+// The warning box gives the devices back while it is shown (the user needs the cursor to
+// answer it) and takes them again afterwards if the game had them.
+void ReleaseInputForBox() {
+  inputTakenByBox = zr_input_is_active() != 0;
+  zr_input_activate(0);
+}
+
+void RetakeInputForBox() {
+  if (inputTakenByBox) zr_input_activate(1);
+}
+
+// Step 12: player 1 drives playerControls, with the eight default keys in configuration 1.
+void CreatePlayerControls() {
+  constexpr int32_t kDefaultKeys[ZR_PLAY_CONTROLS] = {200, 208, 203, 205, 23, 24, 57, 28};
+  zr_play_add(playerControls);
+  zr_play_setup(playerControls, 1, kDefaultKeys);
+}
 
 int Fail(const std::string& reason) {
   startUpError = reason;
@@ -100,7 +124,7 @@ int StartUp(const StartOptions& options) {
 
   // 5. The file module (a missing archive is reported, and loose files are read instead).
   zr_io_init(&ioConfig);
-  // Fonts: the font module registers here once it exists.
+  zr_font_init(&fontReport);
 
   // 6. Font names, then the five fonts and the menu module.
   ReadAppText("FNTFile", fntFile, sizeof fntFile);
@@ -108,7 +132,12 @@ int StartUp(const StartOptions& options) {
   ReadAppText("MAPFileT", mapFileT, sizeof mapFileT);
   ReadAppText("MAPTrans", mapTrans, sizeof mapTrans);
   ReadAppText("MAPShips", mapShips, sizeof mapShips);
-  // Fonts: the main, map, map-title, map-transparent and ships fonts load here once fonts exist.
+  // A font that does not load leaves its slot empty, which draws nothing.
+  zr_font_load(&mainFont, fntFile, ZR_FONT_TRIM);
+  zr_font_load(&mapFont, mapFile, ZR_FONT_TRIM);
+  zr_font_load(&mapTitleFont, mapFileT, ZR_FONT_TRIM);
+  zr_font_load(&mapTransFont, mapTrans, ZR_FONT_TRIM);
+  zr_font_load(&shipsFont, mapShips, ZR_FONT_TRIM);
   // Menus: the menu module registers here once it exists.
 
   // 7. Splash, settings and language names.
@@ -125,11 +154,20 @@ int StartUp(const StartOptions& options) {
   ReadAppText("HLPFile", hlpFile, sizeof hlpFile);
 
   // 9. Single instance: a second running copy is refused here once the window part exists.
-  // 10. Input: the input and player modules register here once they exist.
+  // 10. Input and players. SDL reaches the pads without a window, so they start here; the
+  // keyboard and mouse become the game's only when the window (step 13) is activated. A failure
+  // is never fatal.
+  inputConfig = ZR_INPUT_CONFIG{&inputReport, 0};
+  zr_input_init(&inputConfig);
+  zr_play_init(&playerReport);
+  zr_message_box_set_steps(ReleaseInputForBox, RetakeInputForBox);
   // 11. Sound: the device and the [Sound] settings (without a device the game runs silent).
   StartSound();
-  // 12. Controls: player 1's controls are created and bound for menus here.
-  SetControlBindings();
+  // 12. Player 1's controls, bound for menus (menu 0 opens at the end of start-up); then the
+  // joystick calibration test.
+  CreatePlayerControls();
+  BindControls(true);
+  zr_input_check_joystick();
 
   // 13. The main window and the display.
   if (!OpenWindowAndDisplay()) return 0;
@@ -194,13 +232,20 @@ void ShutDown() {
   // The message table is freed here.
   zr_sound_deinit();
 
-  // 6. Palette; menus, fonts and the language list are freed here; the display mode is restored.
+  // 6. Palette; menus are freed here; the fonts in load order; the language list is freed here;
+  // the display mode is restored.
   zr_pal_free(palette);
   palette = nullptr;
+  for (ZR_FONT* font : {&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont}) {
+    zr_font_free(font);
+  }
   zr_dsp_stop();
   zr_dsp_free();
 
-  // 7. Player and input modules close here; then the services, memory and errors last.
+  // 7. Players, input, then the services, memory and errors last.
+  zr_play_deinit();
+  zr_input_deinit();
+  zr_message_box_set_steps(nullptr, nullptr);
   lastShutDown.filesOpen = zr_io_open_count();
   zr_io_deinit();
   zr_string_deinit();
@@ -218,6 +263,9 @@ void ShutDown() {
 void AbandonStartUp() {
   zr_timer_stop(&timerId);
   zr_sound_release();
+  zr_play_deinit();
+  zr_input_deinit();
+  zr_message_box_set_steps(nullptr, nullptr);
   zr_platform_quit();
   servicesStarted = false;
 }
