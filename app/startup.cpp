@@ -20,6 +20,7 @@
 #include "engine/platform/clock.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
+#include "engine/ui/font.h"
 #include "world/frame_target.h"
 
 namespace {
@@ -83,7 +84,7 @@ int StartUp(const StartOptions& options) {
 
   // 5. The file module (a missing archive is reported, and loose files are read instead).
   zr_io_init(&ioConfig);
-  // Fonts: the font module registers here once it exists.
+  zr_font_init(&fontReport);
 
   // 6. Font names, then the five fonts and the menu module.
   ReadAppText("FNTFile", fntFile, sizeof fntFile);
@@ -91,7 +92,12 @@ int StartUp(const StartOptions& options) {
   ReadAppText("MAPFileT", mapFileT, sizeof mapFileT);
   ReadAppText("MAPTrans", mapTrans, sizeof mapTrans);
   ReadAppText("MAPShips", mapShips, sizeof mapShips);
-  // Fonts: the main, map, map-title, map-transparent and ships fonts load here once fonts exist.
+  // A font that does not load leaves its slot empty, which draws nothing.
+  zr_font_load(&mainFont, fntFile, ZR_FONT_TRIM);
+  zr_font_load(&mapFont, mapFile, ZR_FONT_TRIM);
+  zr_font_load(&mapTitleFont, mapFileT, ZR_FONT_TRIM);
+  zr_font_load(&mapTransFont, mapTrans, ZR_FONT_TRIM);
+  zr_font_load(&shipsFont, mapShips, ZR_FONT_TRIM);
   // Menus: the menu module registers here once it exists.
 
   // 7. Splash, settings and language names.
@@ -169,9 +175,13 @@ void ShutDown() {
 
   // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device close here.
 
-  // 6. Palette; menus, fonts and the language list are freed here; the display mode is restored.
+  // 6. Palette; menus are freed here; the fonts in load order; the language list is freed here;
+  // the display mode is restored.
   zr_pal_free(palette);
   palette = nullptr;
+  for (ZR_FONT* font : {&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont}) {
+    zr_font_free(font);
+  }
   zr_dsp_stop();
   zr_dsp_free();
 
