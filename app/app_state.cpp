@@ -24,6 +24,7 @@ uint32_t timerId = 0;
 ZR_IO_CONFIG ioConfig;
 
 int32_t errorReport = 0, listReport = 0, memoryReport = 0, stringReport = 0, fontReport = 0;
+int32_t inputReport = 0, playerReport = 0;
 
 int64_t framesDrawn = 0;
 int64_t stepsRun = 0;
@@ -51,6 +52,7 @@ void ResetAppState() {
   timerId = 0;
   ioConfig = ZR_IO_CONFIG{};
   errorReport = listReport = memoryReport = stringReport = fontReport = 0;
+  inputReport = playerReport = 0;
   framesDrawn = 0;
   stepsRun = 0;
 }

@@ -37,6 +37,7 @@ extern ZR_IO_CONFIG ioConfig;  // the file module's configuration (archive and s
 
 // Report switches the application hands to the modules; all off in the game.
 extern int32_t errorReport, listReport, memoryReport, stringReport, fontReport;
+extern int32_t inputReport, playerReport;
 
 // Counters of the loop: frames drawn and game steps run since start-up.
 extern int64_t framesDrawn;

@@ -3,12 +3,16 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/play_session.h"
 #include "app/startup.h"
 #include "app/window_proc.h"
 #include "engine/display/display.h"
 #include "engine/display/palette.h"
+#include "engine/input/input.h"
+#include "engine/input/player.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/messages.h"
+#include "game/game.h"
 #include "world/frame_target.h"
 
 namespace {
@@ -17,13 +21,35 @@ int64_t frameLimit = 0;
 
 // The parts of the game that are not built yet; each names what will fill it.
 
-void PollInputDevices() {
-  // Input: the devices are polled and the players' controls updated once the input module exists.
+// Alt keys (scan codes 56 and 184) as they were at the last poll, before they were cleared: the
+// menu input opens no menu on "any key" while Alt is held (Alt+Enter, Alt+Tab).
+bool altHeldAtPoll = false;
+
+// The devices are read once per drawn frame, before the frame and its game steps, and never
+// between the steps of one frame: every step of a frame sees the same controls, and those are
+// decided only by the input taken before the frame, so a run replays the same from the same
+// input. Alt is cleared right after the poll, so that it is never a game control nor "any key".
+void PollDevicesAndClearAlt() {
+  zr_input_poll();
+  altHeldAtPoll = zr_input_get_key(56) != 0 || zr_input_get_key(184) != 0;
+  zr_input_set_key(56, 0);
+  zr_input_set_key(184, 0);
 }
 
+void PollInputDevices() {
+  PollDevicesAndClearAlt();
+  zr_play_update();
+}
+
+constexpr int kEscapeKey = 1;
+
 void DrawGameFrame() {
-  // The game frame (world and status display) is drawn here once the game exists; until then
-  // the frame shows the palette test card.
+  if (gameRunning) {
+    DrawGameWorld();
+    return;
+  }
+  // No game and nothing else to show (the start screen's pictures and menus are not there yet):
+  // the palette test card.
   if (frameBuffer.pixels) zr_dsp_draw_test_card(&frameBuffer, zr_pal_current());
 }
 
@@ -41,7 +67,8 @@ void DrawCurrentMenu() {
 }
 
 void RunGameStep() {
-  // The game step (ship, enemies, shots, level transitions) runs here once the game exists.
+  GameStep();
+  TracePlayStep();
 }
 
 int RunOverlayStep(int state) {
@@ -51,7 +78,8 @@ int RunOverlayStep(int state) {
 
 void OverlayPass() {
   if (!appActive || !appReady || !displayReady || overlayState == 0) return;
-  PollInputDevices();
+  PollDevicesAndClearAlt();
+  if (zr_input_any()) overlayState = 2;
   overlayState = RunOverlayStep(overlayState);
 }
 
@@ -64,8 +92,10 @@ void HandleKey(uintptr_t virtualKey) {
       // Help: the help topics (context 110) open here once the help part exists.
       break;
     case 'I':
+      if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) ToggleInvulnerability();
+      break;
     case 'L':
-      // With Ctrl and Shift: invulnerability / end of level, once the game exists.
+      if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) EndLevelNow();
       break;
     default:
       break;
@@ -89,8 +119,8 @@ void HandleCommand(uint32_t command) {
   }
 }
 
-void InputWindowMessage(uint32_t, uintptr_t, intptr_t) {
-  // Input: the input module's window handler sees every message here once it exists.
+void InputWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  zr_input_window_message(message, wParam, lParam);
 }
 
 void SoundWindowMessage(uint32_t, uintptr_t, intptr_t) {
@@ -119,6 +149,7 @@ void TimerTick() {
 intptr_t AppMessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case WM_CLOSE:
+      SaveFinalFrame();
       ShutDown();
       break;
     case WM_KEYDOWN:
@@ -228,8 +259,39 @@ void RedrawScreen() {
   }
 }
 
+// Player 1's bindings: keyboard, mouse and joystick rows of up, down, left, right, buttons 1-4.
+constexpr int32_t kMenuBindings[3][ZR_PLAY_CONTROLS] = {
+    {200, 208, 203, 205, 23, 24, 57, 28},
+    {400, 401, 402, 403, 23, 24, 406, 407},
+    {500, 501, 502, 503, 23, 24, 506, 507},
+};
+constexpr int32_t kPlayBindings[3][ZR_PLAY_CONTROLS] = {
+    {200, 208, 203, 205, 30, 44, 48, 57},
+    {400, 401, 402, 403, 30, 44, 407, 406},
+    {500, 501, 502, 503, 508, 506, 506, 507},
+};
+
+void BindControls(bool forMenus) {
+  const auto& rows = forMenus ? kMenuBindings : kPlayBindings;
+  for (const int32_t* row : rows) zr_play_setup(playerControls, 1, row);
+}
+
 void SetControlBindings() {
-  // Controls: player 1 is bound for menus or for play here once the player module exists.
+  BindControls(menuShown || attractPlaying);
+}
+
+int MenuInputCode() {
+  bool anyKey = !altHeldAtPoll && !menuShown && attractPlaying && zr_input_any();
+  if (zr_input_get_key(kEscapeKey) || anyKey) return MENU_OPEN;
+  if (playerControls[ZR_BUTTON4] || playerControls[ZR_BUTTON3]) return MENU_SELECT;
+  constexpr struct {
+    int control, code;
+  } kDirections[] = {
+      {ZR_UP, MENU_UP}, {ZR_DOWN, MENU_DOWN}, {ZR_LEFT, MENU_LEFT}, {ZR_RIGHT, MENU_RIGHT}};
+  for (const auto& direction : kDirections) {
+    if (playerControls[direction.control]) return direction.code;
+  }
+  return MENU_NONE;
 }
 
 void SetFrameLimit(int64_t frames) {

@@ -38,8 +38,21 @@ void RunGameSteps();
 void PresentFrame();
 // Redraws the whole screen outside the loop (after display-mode changes).
 void RedrawScreen();
-// Binds player 1's controls for menus or play.
+// Binds player 1's controls for menus (a menu is shown or the attract list plays) or for play.
 void SetControlBindings();
+void BindControls(bool forMenus);
+
+// The current menu's input code of this frame, from the last poll: open or back (Escape, or any
+// key or button while the attract list plays under no shown menu and no Alt key was held),
+// select (player 1's fourth or third button), then up, down, left, right; else none.
+constexpr int MENU_NONE = 0;
+constexpr int MENU_OPEN = 1;
+constexpr int MENU_SELECT = 2;
+constexpr int MENU_UP = 4;
+constexpr int MENU_DOWN = 8;
+constexpr int MENU_LEFT = 16;
+constexpr int MENU_RIGHT = 32;
+int MenuInputCode();
 
 // After this many drawn frames WM_CLOSE is posted (0: no limit).
 void SetFrameLimit(int64_t frames);

@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/frame_loop.h"
+#include "app/game_shell.h"
 #include "engine/core/error.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
@@ -17,17 +18,42 @@
 #include "engine/display/display.h"
 #include "engine/display/palette.h"
 #include "engine/display/timer.h"
+#include "engine/input/input.h"
+#include "engine/input/player.h"
 #include "engine/platform/clock.h"
+#include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
 #include "engine/ui/font.h"
+#include "game/game.h"
 #include "world/frame_target.h"
+#include "world/world_error.h"
 
 namespace {
 
 std::string startUpError;
 bool servicesStarted = false;
 ShutDownReport lastShutDown;
+ZR_INPUT_CONFIG inputConfig;
+bool inputTakenByBox = false;
+
+// The warning box gives the devices back while it is shown (the user needs the cursor to
+// answer it) and takes them again afterwards if the game had them.
+void ReleaseInputForBox() {
+  inputTakenByBox = zr_input_is_active() != 0;
+  zr_input_activate(0);
+}
+
+void RetakeInputForBox() {
+  if (inputTakenByBox) zr_input_activate(1);
+}
+
+// Step 12: player 1 drives playerControls, with the eight default keys in configuration 1.
+void CreatePlayerControls() {
+  constexpr int32_t kDefaultKeys[ZR_PLAY_CONTROLS] = {200, 208, 203, 205, 23, 24, 57, 28};
+  zr_play_add(playerControls);
+  zr_play_setup(playerControls, 1, kDefaultKeys);
+}
 
 int Fail(const std::string& reason) {
   startUpError = reason;
@@ -60,6 +86,19 @@ int OpenWindowAndDisplay() {
   return 1;
 }
 
+// A failure of the world engine ends the program once its warning box is answered. The world
+// engine would end it with status 0, as if all were well: the program ends with 1 and the reason
+// on one line instead.
+[[noreturn]] void WorldFailed(int) {
+  std::string reason = world_last_error();
+  for (char& c : reason) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  while (!reason.empty() && reason.back() == ' ') reason.pop_back();
+  std::fprintf(stderr, "zrsentry: %s\n", reason.c_str());
+  std::exit(1);
+}
+
 }  // namespace
 
 int StartUp(const StartOptions& options) {
@@ -68,6 +107,7 @@ int StartUp(const StartOptions& options) {
   ResetAppState();
 
   // 1. AppMessageHandler receives every message of the frame loop (no handler to store).
+  world_set_exit_handler(WorldFailed);
   // 2. Platform check.
   zr_clock_use_virtual(options.virtualClock);
   if (!zr_platform_init(options.headless)) return Fail(zr_platform_error());
@@ -114,10 +154,19 @@ int StartUp(const StartOptions& options) {
   ReadAppText("HLPFile", hlpFile, sizeof hlpFile);
 
   // 9. Single instance: a second running copy is refused here once the window part exists.
-  // 10. Input: the input and player modules register here once they exist.
+  // 10. Input and players. SDL reaches the pads without a window, so they start here; the
+  // keyboard and mouse become the game's only when the window (step 13) is activated. A failure
+  // is never fatal.
+  inputConfig = ZR_INPUT_CONFIG{&inputReport, 0};
+  zr_input_init(&inputConfig);
+  zr_play_init(&playerReport);
+  zr_message_box_set_steps(ReleaseInputForBox, RetakeInputForBox);
   // 11. Sound: the sound device starts here once the sound module exists (never fatal).
-  // 12. Controls: player 1's controls are created and bound for menus here.
-  SetControlBindings();
+  // 12. Player 1's controls, bound for menus (menu 0 opens at the end of start-up); then the
+  // joystick calibration test.
+  CreatePlayerControls();
+  BindControls(true);
+  zr_input_check_joystick();
 
   // 13. The main window and the display.
   if (!OpenWindowAndDisplay()) return 0;
@@ -144,7 +193,9 @@ int StartUp(const StartOptions& options) {
   set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
   zr_srand(zr_get_tick_count() & 0xFFFF);
 
-  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds load here.
+  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds.
+  InstallGameShellHooks();
+  SetupGame(frameBuffer.width - 1, frameBuffer.height - 1);
 
   // 22. Splash: the splash screen closes here. The loaded palette is selected.
   zr_pal_set(palette);
@@ -173,7 +224,10 @@ void ShutDown() {
   zr_timer_stop(&timerId);
   tickCount = 0;
 
-  // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device close here.
+  // 5. Music: stopped here. [Setup] keys and the game's sounds. menuSound, the message table and
+  // the sound device close here.
+  StopGame();
+  SaveSetup();
 
   // 6. Palette; menus are freed here; the fonts in load order; the language list is freed here;
   // the display mode is restored.
@@ -185,7 +239,10 @@ void ShutDown() {
   zr_dsp_stop();
   zr_dsp_free();
 
-  // 7. Player and input modules close here; then the services, memory and errors last.
+  // 7. Players, input, then the services, memory and errors last.
+  zr_play_deinit();
+  zr_input_deinit();
+  zr_message_box_set_steps(nullptr, nullptr);
   lastShutDown.filesOpen = zr_io_open_count();
   zr_io_deinit();
   zr_string_deinit();
@@ -202,6 +259,9 @@ void ShutDown() {
 
 void AbandonStartUp() {
   zr_timer_stop(&timerId);
+  zr_play_deinit();
+  zr_input_deinit();
+  zr_message_box_set_steps(nullptr, nullptr);
   zr_platform_quit();
   servicesStarted = false;
 }

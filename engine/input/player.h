@@ -19,6 +19,9 @@ enum ZR_PLAY_CONTROL {
   ZR_BUTTON4
 };
 
+// A code left out of zr_play_setup.
+constexpr int32_t ZR_PLAY_KEEP = -1;
+
 int zr_play_init(int32_t* report);
 int zr_play_add(uint8_t* owner);
 // Enables a configuration (1-5) and assigns each code that is not -1 to its control.
@@ -26,3 +29,9 @@ int zr_play_setup(uint8_t* owner, int configuration, const int32_t codes[ZR_PLAY
 void zr_play_update();
 int zr_play_remove(uint8_t* owner);
 void zr_play_deinit();
+
+// The code bound to a control (ZR_UP...) of a device (ZR_DEVICE_KEYBOARD...) in a configuration
+// (1-5) for the owner's first player, or -1 when none is.
+int32_t zr_play_code(const uint8_t* owner, int configuration, int control, int device);
+// 1 when the owner's first player has that configuration enabled.
+int zr_play_enabled(const uint8_t* owner, int configuration);

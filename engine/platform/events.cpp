@@ -69,6 +69,12 @@ void translate(const SDL_Event& event) {
         zr_post_message(WM_LBUTTONDOWN, MK_LBUTTON, packPoint(event.button.x, event.button.y));
       }
       break;
+    case SDL_JOYDEVICEADDED:
+      zr_devices_pad_added(event.jdevice.which);
+      break;
+    case SDL_JOYDEVICEREMOVED:
+      zr_devices_pad_removed(event.jdevice.which);
+      break;
     default:
       break;
   }

@@ -7,9 +7,12 @@ constexpr uint32_t WM_DESTROY = 0x0002;
 constexpr uint32_t WM_MOVE = 0x0003;
 constexpr uint32_t WM_SIZE = 0x0005;
 constexpr uint32_t WM_ACTIVATE = 0x0006;
+constexpr uint32_t WM_SETFOCUS = 0x0007;
+constexpr uint32_t WM_KILLFOCUS = 0x0008;
 constexpr uint32_t WM_PAINT = 0x000F;
 constexpr uint32_t WM_CLOSE = 0x0010;
 constexpr uint32_t WM_QUIT = 0x0012;
+constexpr uint32_t WM_SETCURSOR = 0x0020;
 constexpr uint32_t WM_KEYDOWN = 0x0100;
 constexpr uint32_t WM_KEYUP = 0x0101;
 constexpr uint32_t WM_SYSKEYDOWN = 0x0104;
@@ -17,6 +20,13 @@ constexpr uint32_t WM_SYSKEYUP = 0x0105;
 constexpr uint32_t WM_COMMAND = 0x0111;
 constexpr uint32_t WM_SYSCOMMAND = 0x0112;
 constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
+constexpr uint32_t WM_ENTERMENULOOP = 0x0211;
+constexpr uint32_t WM_ENTERSIZEMOVE = 0x0231;
+constexpr uint32_t WM_USER = 0x0400;
+
+// WM_SYSCOMMAND wParam (the low four bits are the system's own)
+constexpr uint32_t SC_MINIMIZE = 0xF020;
+constexpr uint32_t SC_RESTORE = 0xF120;
 
 // WM_ACTIVATE wParam
 constexpr uint32_t WA_INACTIVE = 0;

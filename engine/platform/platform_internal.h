@@ -13,6 +13,10 @@ void zr_events_pump();
 // Translates one key event of the keyboard into state and a message.
 void zr_events_key(SDL_Scancode scancode, bool down, bool repeat, bool altHeld);
 
+// A pad was plugged in (SDL's device index) or unplugged (its instance).
+void zr_devices_pad_added(int deviceIndex);
+void zr_devices_pad_removed(int32_t instanceId);
+
 // SIGINT and SIGTERM close the program through WM_CLOSE.
 void zr_signals_install();
 void zr_signals_restore();
