@@ -4,13 +4,14 @@
 
 #include "app/app_state.h"
 #include "app/frame_loop.h"
+#include "app/screens.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/play_state.h"
 
 void InstallGameShellHooks() {
   gameShellHooks.setControlBindings = SetControlBindings;
-  gameShellHooks.endOfGame = ReturnToStartScreen;
+  gameShellHooks.endOfGame = EndOfGame;
   gameShellHooks.replaceControls = nullptr;
 }
 
