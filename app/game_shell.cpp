@@ -19,7 +19,7 @@ void StartGameAtLevel(int startLevel) {
   // A game from the command line replaces whatever the attract sequence was showing.
   attractPlaying = 0;
   attractEntryType = 0;
-  menuShown = 0;
+  HideCurrentMenu();
   NewGame();
   level = startLevel;
   char levelFile[32];

@@ -175,6 +175,11 @@ void ReloadGameMenus(const char* file) {
   SyncMenuShown();
 }
 
+void HideCurrentMenu() {
+  zr_menu_open(CurrentMenu(), 0);
+  SyncMenuShown();
+}
+
 void OpenMenu(int k) {
   if (k < 0 || k >= GAME_MENUS) return;
   zr_menu_open(&gameMenus[k], 1);
@@ -337,8 +342,7 @@ bool StartScreenShowing() {
 }
 
 void StartGameFromMenu() {
-  zr_menu_open(CurrentMenu(), 0);
-  SyncMenuShown();
+  HideCurrentMenu();
   DrawTextMessage(1);
   PresentFrame();
   zr_dsp_flip();
