@@ -116,7 +116,7 @@ bool anyOf(const uint8_t* bytes, int count) {
 int32_t zr_input_axis(int32_t raw) {
   constexpr int32_t kDead = ZR_PAD_AXIS_MAX * ZR_INPUT_DEAD_ZONE / 10000;
   constexpr int32_t kLive = ZR_PAD_AXIS_MAX - kDead;
-  int32_t size = std::min(std::abs(raw), ZR_PAD_AXIS_MAX);
+  int32_t size = std::abs(std::clamp(raw, -ZR_PAD_AXIS_MAX, ZR_PAD_AXIS_MAX));
   if (size <= kDead) return 0;
   // The travel beyond the dead zone spreads over 1 to 32, rounded up so that any deflection
   // past the dead zone counts.

@@ -101,7 +101,7 @@ TEST_F(Ship, FiringAtTheScoreGuardAddsNothingAndAFullPoolFiresNothing) {
   EXPECT_EQ(score, 65000);
   EXPECT_EQ(lasers[0].state, SLOT_ALIVE);
   EXPECT_EQ(lasers[0].direction, Facing(shipObject));
-  EXPECT_NEAR(objects[lasers[0].object].y, shipY + 12.0, 1e-9);
+  EXPECT_NEAR(+objects[lasers[0].object].y, shipY + 12.0, 1e-9);
   score = 64999;
   for (Laser& l : lasers) l.state = SLOT_ALIVE;
   for (Laser& l : lasers) PlaceObject(l.object, shipX, shipY + 100, shipZ);

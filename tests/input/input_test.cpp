@@ -72,8 +72,9 @@ TEST(InputRules, JoystickAxesHaveAHalfDeadZoneAndReadOneToThirtyTwo) {
   struct {
     int32_t raw;
     int32_t expected;
-  } cases[] = {{0, 0},      {16383, 0},  {-16383, 0},   {16384, 1},   {-16384, -1},
-               {24575, 16}, {32767, 32}, {-32767, -32}, {-32768, -32}};
+  } cases[] = {{0, 0},        {16383, 0},       {-16383, 0},    {16384, 1},
+               {-16384, -1},  {24575, 16},      {32767, 32},    {-32767, -32},
+               {-32768, -32}, {INT32_MIN, -32}, {INT32_MAX, 32}};
   for (const auto& c : cases) EXPECT_EQ(zr_input_axis(c.raw), c.expected) << c.raw;
 
   ZR_PAD_STATE pad = {1, -32768, 32767, {0x80, 0, 0x80}};

@@ -1,16 +1,17 @@
-// A pad plugged in while the game runs, through SDL's virtual joystick under the dummy video
-// driver: seen as it arrives, read through the game-controller or the joystick API, and gone
-// when it is pulled out.
+// The platform's devices under the dummy video driver: keys by their scan codes, and a pad
+// plugged in while the game runs (SDL's virtual joystick), seen as it arrives, read through the
+// game-controller or the joystick API, and gone when it is pulled out.
 #include <gtest/gtest.h>
 
 #include "engine/platform/input_devices.h"
+#include "engine/platform/keys.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
 #include "input_support.h"
 
 namespace {
 
-class Gamepad : public ::testing::Test {
+class PlatformDevices : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(zr_platform_init(true), 1) << zr_platform_error();
@@ -43,7 +44,26 @@ class Gamepad : public ::testing::Test {
   int32_t report_ = 0;
 };
 
-TEST_F(Gamepad, PluggedInGamepadIsReadThroughItsMapping) {
+TEST_F(PlatformDevices, KeysArriveByTheScanCodesTheBindingsUse) {
+  struct {
+    const char* name;
+    int code;
+  } keys[] = {{"Up", 200},   {"Down", 208},  {"Left", 203},    {"Right", 205},
+              {"Space", 57}, {"Return", 28}, {"Escape", 1},    {"A", 30},
+              {"Z", 44},     {"I", 23},      {"Left Alt", 56}, {"Right Alt", 184}};
+  for (const auto& key : keys) {
+    ASSERT_EQ(zr_key_simulate(key.name, true), 1) << key.name;
+    TakeEvents();
+    zr_input_poll();
+    EXPECT_EQ(zr_input_get_key(key.code), 0x80) << key.name;
+    zr_key_simulate(key.name, false);
+    TakeEvents();
+    zr_input_poll();
+    EXPECT_EQ(zr_input_any(), 0) << key.name;
+  }
+}
+
+TEST_F(PlatformDevices, PluggedInGamepadIsReadThroughItsMapping) {
   ZR_PAD_STATE pad;
   EXPECT_EQ(zr_devices_pad(&pad), 0);
   if (!Attach(true)) GTEST_SKIP() << "this SDL has no virtual joysticks";
@@ -81,7 +101,7 @@ TEST_F(Gamepad, PluggedInGamepadIsReadThroughItsMapping) {
   EXPECT_EQ(zr_input_poll(), 0);
 }
 
-TEST_F(Gamepad, PlainJoystickIsReadThroughTheJoystickApi) {
+TEST_F(PlatformDevices, PlainJoystickIsReadThroughTheJoystickApi) {
   if (!Attach(false)) GTEST_SKIP() << "this SDL has no virtual joysticks";
   EXPECT_EQ(zr_devices_pad_is_gamepad(), 0);
   zr_devices_set_virtual_axis(0, 32767);
@@ -94,7 +114,7 @@ TEST_F(Gamepad, PlainJoystickIsReadThroughTheJoystickApi) {
   EXPECT_EQ(Byte(506), 0);
 }
 
-TEST_F(Gamepad, DeflectedPadFailsTheCalibrationAndIsNeverReadAgain) {
+TEST_F(PlatformDevices, DeflectedPadFailsTheCalibrationAndIsNeverReadAgain) {
   if (!Attach(true)) GTEST_SKIP() << "this SDL has no virtual joysticks";
   BoxCaptureForInput boxes;
   zr_devices_set_virtual_axis(1, 32767);
