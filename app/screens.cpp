@@ -401,7 +401,7 @@ int32_t SteppedVolume(int32_t volume, int input, bool* toggle) {
 void WriteVolumeBar(char* text, int32_t volume) {
   if (text == nullptr) return;
   const size_t length = std::strlen(text);
-  size_t bar = 0;
+  size_t bar = length;  // without a space or point there is a label and no bar
   for (size_t i = 0; i < length; ++i) {
     if (text[i] == ' ' || text[i] == '.') bar = i + 1;
   }
