@@ -10,6 +10,7 @@
 #include "app/frame_loop.h"
 #include "app/game_shell.h"
 #include "app/high_scores.h"
+#include "app/messages.h"
 #include "app/screens.h"
 #include "app/texts.h"
 #include "engine/core/error.h"
@@ -166,6 +167,8 @@ int StartUp(const StartOptions& options) {
   ReadAppText("INIFile", iniFile, sizeof iniFile);
   std::snprintf(ioConfig.settingsName, sizeof ioConfig.settingsName, "%s", iniFile);
   ReadAppText("LNGFile", lngFile, sizeof lngFile);
+  // The current language's messages (the language list will reload them on every change).
+  LoadLanguageMessages();
   // Languages: the language list loads from lngFile here once the window part exists.
   // Splash: the splash screen of section "<StartSplash>_<language>" opens here once it exists.
 
