@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/credits.h"
 #include "app/frame_loop.h"
 #include "app/messages.h"
 #include "app/screens.h"
@@ -16,7 +17,7 @@ void InstallGameShellHooks() {
   gameShellHooks.endOfGame = EndOfGame;
   gameShellHooks.replaceControls = nullptr;
   statusHooks.drawMessage = [](int n) { DrawMessage(messageTable, n); };
-  statusHooks.creditsLine = nullptr;  // the credits come with the attract sequence
+  statusHooks.creditsLine = CreditLineOnShow;
   SetStatusFonts(&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont);
 }
 

@@ -329,6 +329,7 @@ void GameMenuCallback(ZR_MENU*, ZR_MENU_LINE* line, int32_t value, int32_t event
 void FeedMenuInput(int code) {
   if (zr_menu_event(CurrentMenu(), code) && code != ZR_MENU_NONE) {
     zr_sound_play(menuSound, 0);
+    if (code == ZR_MENU_ESCAPE) SetControlBindings();
   }
   SyncMenuShown();
 }

@@ -253,6 +253,9 @@ TEST_F(ScreensTest, CreditsLinesCycleAndAreBounded) {
   EXPECT_EQ(std::strlen(CreditLine(0)), size_t(CREDIT_LINE_MAX));
   ShowCreditLine(CreditLine(0), CREDIT_LINE_TIME);
   EXPECT_EQ(std::strlen(creditShown), size_t(CREDIT_LINE_MAX));
+  EXPECT_EQ(CreditLineOnShow(), creditShown);
+  ShowCreditLine("gone", 0);
+  EXPECT_EQ(CreditLineOnShow(), nullptr);
 }
 
 int openedCount = 0;

@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/app_state.h"
 #include "app/frame_loop.h"
+#include "app/high_scores.h"
 #include "app/screens.h"
 #include "app/startup.h"
 #include "app/texts.h"
@@ -17,6 +20,7 @@
 #include "engine/platform/clock.h"
 #include "engine/platform/keys.h"
 #include "engine/platform/messages.h"
+#include "game/game_state.h"
 #include "game/play_state.h"
 #include "replay_support.h"
 
@@ -26,6 +30,9 @@ class MenusTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(dir_.path().empty());
+    // The high scores are written back into the archive at shut-down: a copy of its own.
+    std::filesystem::remove("VELDRAN.DAT");
+    std::filesystem::copy_file(ZR_GAME_DIR "/VELDRAN.DAT", "VELDRAN.DAT");
     StartOptions options;
     options.headless = true;
     options.virtualClock = true;
@@ -129,6 +136,41 @@ TEST_F(MenusTest, EscapeDuringAGameAndNoKeepsPlaying) {
   EXPECT_GT(stepsRun, before);
 }
 
+TEST_F(MenusTest, AHighScoreIsNamedAndKeptInTheArchive) {
+  Press("Return");
+  ASSERT_EQ(gameRunning, 1);
+  Passes(50);
+  // The game ends with a score for the third place.
+  score = 30000;
+  lives = 0;
+  gameOver = 1;
+  graceCounter = 0;
+  for (int pass = 0; pass < 5000 && gameRunning; ++pass) Passes(1);
+  EXPECT_EQ(gameRunning, 0);
+  ASSERT_EQ(currentMenu, MENU_NAME_ENTRY);
+  EXPECT_EQ(menuShown, 1);
+  EXPECT_EQ(entryCursor, 0);
+  Passes(400);  // the menu's delay after it opened
+  Press("Up");  // A becomes B
+  Press("Right");
+  Press("Down");  // the space before it becomes Z
+  Press("Down");
+  EXPECT_EQ(entryCursor, 1);
+  Press("Return");
+  EXPECT_EQ(currentMenu, MENU_HIGH_SCORES);
+  EXPECT_EQ(entryCursor, -1);
+  ASSERT_NE(highScores, nullptr);
+  EXPECT_STREQ(gameMenus[MENU_HIGH_SCORES].lines[3].texts[0].text, "3 BY        30000");
+
+  ASSERT_EQ(SaveHighScores(highScores, scrFile, HIGH_SCORES_SECTION), 1);
+  HighScoreTable* read = LoadHighScores(scrFile, HIGH_SCORES_SECTION);
+  ASSERT_NE(read, nullptr);
+  EXPECT_STREQ(read->entries[2]->name, "BY      ");
+  EXPECT_EQ(read->entries[2]->score, 30000);
+  EXPECT_EQ(read->entries[3]->score, 26400);
+  FreeHighScores(read);
+}
+
 TEST_F(MenusTest, MenusOnScreenInTwoLanguages) {
   for (const char* language : {"EN", "FR"}) {
     SetCurrentLanguageAbbreviation(language);
@@ -146,6 +188,16 @@ TEST_F(MenusTest, MenusOnScreenInTwoLanguages) {
     EXPECT_STREQ(gameMenus[MENU_HIGH_SCORES].lines[1].texts[0].text, "1 KESTREL   41250");
     Shot("scores");
   }
+  // Over a running game.
+  Passes(400);
+  Press("Escape");
+  ASSERT_EQ(currentMenu, MENU_MAIN);
+  ASSERT_STREQ(CurrentText(), "Nouvelle partie");
+  Press("Return");
+  ASSERT_EQ(gameRunning, 1);
+  Passes(100);
+  Press("Escape");
+  Shot("game_menu");
   EXPECT_STREQ(gameMenus[MENU_LEAVE_GAME].lines[2].texts[0].text, "Non");
 }
 
