@@ -192,6 +192,9 @@ bool CurrentMenuShown() {
 }
 
 void SyncMenuShown() {
+  // Without menus (no menu file) the flag and the bindings stay as the rest of the program set
+  // them.
+  if (CurrentMenu()->lines == nullptr) return;
   menuShown = CurrentMenuShown() ? 1 : 0;
   // Whatever showed or hid the menu (a key, a time-out, an option), the controls follow it.
   if (boundForMenus != menuShown) {
@@ -468,8 +471,10 @@ int OpenOverlay(const char* pictureFile) {
 }
 
 int OverlayStep(int state) {
+  // Without a picture there is nothing to fade: the overlay stays until a key asks it to close.
+  if (overlayPicture.pixels == nullptr) return state == 2 ? 0 : state;
   int result = 0;
-  if (overlayPicture.pixels != nullptr && state == 1) {
+  if (state == 1) {
     if (overlayOpening) {
       if (!AdvanceOpening()) {
         overlayOpening = false;
