@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/credits.h"
 #include "app/frame_loop.h"
 #include "app/messages.h"
+#include "app/screens.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/play_state.h"
@@ -12,10 +14,10 @@
 
 void InstallGameShellHooks() {
   gameShellHooks.setControlBindings = SetControlBindings;
-  gameShellHooks.endOfGame = ReturnToStartScreen;
+  gameShellHooks.endOfGame = EndOfGame;
   gameShellHooks.replaceControls = nullptr;
   statusHooks.drawMessage = [](int n) { DrawMessage(messageTable, n); };
-  statusHooks.creditsLine = nullptr;  // the credits come with the attract sequence
+  statusHooks.creditsLine = CreditLineOnShow;
   SetStatusFonts(&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont);
 }
 
@@ -23,7 +25,7 @@ void StartGameAtLevel(int startLevel) {
   // A game from the command line replaces whatever the attract sequence was showing.
   attractPlaying = 0;
   attractEntryType = 0;
-  menuShown = 0;
+  HideCurrentMenu();
   NewGame();
   level = startLevel;
   char levelFile[32];

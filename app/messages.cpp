@@ -162,10 +162,6 @@ void DrawMessage(MessageTable* table, int n) {
   zr_font_draw(&mainFont, message->text, &frameBuffer, &message->rect, message->style);
 }
 
-const char* CurrentLanguageAbbreviation() {
-  return "EN";
-}
-
 void LoadLanguageMessages() {
   char key[32];
   std::snprintf(key, sizeof key, "Messages_%s", CurrentLanguageAbbreviation());

@@ -6,9 +6,13 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/credits.h"
 #include "app/frame_loop.h"
 #include "app/game_shell.h"
+#include "app/high_scores.h"
 #include "app/messages.h"
+#include "app/screens.h"
+#include "app/texts.h"
 #include "engine/core/error.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
@@ -156,7 +160,7 @@ int StartUp(const StartOptions& options) {
   zr_font_load(&mapTitleFont, mapFileT, ZR_FONT_TRIM);
   zr_font_load(&mapTransFont, mapTrans, ZR_FONT_TRIM);
   zr_font_load(&shipsFont, mapShips, ZR_FONT_TRIM);
-  // Menus: the menu module registers here once it exists.
+  InitGameMenus();
 
   // 7. Splash, settings and language names.
   ReadAppText("StartSplash", startSplash, sizeof startSplash);
@@ -200,9 +204,16 @@ int StartUp(const StartOptions& options) {
                 ")");
   }
 
-  // 15. and 16. High scores and the attract list load here from SCRFile and DMOFile once they
-  // exist.
+  // 15. The high-score table (none without SCRFile). 16. The attract list loads here from
+  // DMOFile once it exists.
   ReadAppText("SCRFile", scrFile, sizeof scrFile);
+  // The table is read from the player's own copy once one exists, else from the data.
+  char scoresRead[ZR_PATH_MAX * 2] = {};
+  if (scrFile[0] && zr_io_player_read_name(scrFile, scoresRead, sizeof scoresRead)) {
+    highScores = LoadHighScores(scoresRead, HIGH_SCORES_SECTION);
+  } else {
+    highScores = nullptr;
+  }
   ReadAppText("DMOFile", dmoFile, sizeof dmoFile);
 
   // 17. The frame timer.
@@ -221,8 +232,11 @@ int StartUp(const StartOptions& options) {
   // 22. Splash: the splash screen closes here. The loaded palette is selected.
   zr_pal_set(palette);
 
-  // 23. Ready; menu 0 opens here once menus exist.
+  // 23. Ready: the texts of the current language (messages, menus, credits), then menu 0 opens
+  // as the current menu.
   appReady = 1;
+  ReloadTexts();
+  OpenMenu(MENU_MAIN);
   menuSound = zr_sound_load("snd\\menu.wav");
   return 1;
 }
@@ -238,9 +252,20 @@ void ShutDown() {
   // 1. Nothing is drawn any more. (The C library checks its heap on every release.)
   displayReady = 0;
 
-  // 2. High scores: saved to SCRFile and freed here; the attract list is freed here.
-  // 3. The display's surfaces; the overlay picture is released here once it exists.
+  // 2. High scores: saved to SCRFile and freed; the attract list is freed here.
+  if (highScores != nullptr) {
+    // Saved where the player's files go: the start directory, or the player's folder, where the
+    // table is copied from the data on its first save.
+    char scoresWrite[ZR_PATH_MAX * 2] = {};
+    if (zr_io_player_write_name(scrFile, scoresWrite, sizeof scoresWrite)) {
+      SaveHighScores(highScores, scoresWrite, HIGH_SCORES_SECTION);
+    }
+    FreeHighScores(highScores);
+    highScores = nullptr;
+  }
+  // 3. The display's surfaces and the overlay picture.
   zr_dsp_release();
+  ReleaseOverlay();
 
   // 4. The frame timer.
   zr_timer_stop(&timerId);
@@ -252,13 +277,15 @@ void ShutDown() {
   SaveSetup();
   zr_sound_free(menuSound);
   menuSound = nullptr;
-  FreeLanguageMessages();
+  FreeMessageTable();
   zr_sound_deinit();
 
-  // 6. Palette; menus are freed here; the fonts in load order; the language list is freed here;
-  // the display mode is restored.
+  // 6. Palette; the seven menus and the credits; the fonts in load order; the language list is
+  // freed here; the display mode is restored.
   zr_pal_free(palette);
   palette = nullptr;
+  FreeGameMenus();
+  FreeCredits();
   for (ZR_FONT* font : {&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont}) {
     zr_font_free(font);
   }
