@@ -3,7 +3,11 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/help.h"
+#include "app/play_session.h"
+#include "app/screens.h"
 #include "app/startup.h"
+#include "app/texts.h"
 #include "app/window_proc.h"
 #include "engine/display/display.h"
 #include "engine/display/palette.h"
@@ -11,6 +15,9 @@
 #include "engine/input/player.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/messages.h"
+#include "engine/sound/music.h"
+#include "engine/sound/sound.h"
+#include "game/game.h"
 #include "world/frame_target.h"
 
 namespace {
@@ -42,8 +49,12 @@ void PollInputDevices() {
 constexpr int kEscapeKey = 1;
 
 void DrawGameFrame() {
-  // The game frame (world and status display) is drawn here once the game exists; until then
-  // the frame shows the palette test card.
+  if (gameRunning) {
+    DrawGameWorld();
+    return;
+  }
+  // No game and nothing else to show (the start screen's pictures and menus are not there yet):
+  // the palette test card.
   if (frameBuffer.pixels) zr_dsp_draw_test_card(&frameBuffer, zr_pal_current());
 }
 
@@ -51,29 +62,17 @@ void RunAttractStep() {
   // Attract sequence: one step of the attract list runs here once it exists.
 }
 
-void FeedMenuInput() {
-  // Menus: the current menu gets one input code here (open, select, directions or none) once
-  // the menu module and player 1's controls exist.
-}
-
-void DrawCurrentMenu() {
-  // Menus: the current menu is drawn here with the main font and highlightColour.
-}
-
 void RunGameStep() {
-  // The game step (ship, enemies, shots, level transitions) runs here once the game exists.
-}
-
-int RunOverlayStep(int state) {
-  // The overlay picture's step runs here once the screens exist; asked to close, it closes.
-  return state == 2 ? 0 : state;
+  GameStep();
+  TracePlayStep();
 }
 
 void OverlayPass() {
   if (!appActive || !appReady || !displayReady || overlayState == 0) return;
   PollDevicesAndClearAlt();
   if (zr_input_any()) overlayState = 2;
-  overlayState = RunOverlayStep(overlayState);
+  overlayState = OverlayStep(overlayState);
+  if (overlayState == 0) CloseOverlay();
 }
 
 void HandleKey(uintptr_t virtualKey) {
@@ -82,11 +81,13 @@ void HandleKey(uintptr_t virtualKey) {
       if (!attractPlaying) paused = paused ? 0 : 1;
       break;
     case VK_F1:
-      // Help: the help topics (context 110) open here once the help part exists.
+      OpenHelp(HELP_CONTEXT_TOPICS);
       break;
     case 'I':
+      if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) ToggleInvulnerability();
+      break;
     case 'L':
-      // With Ctrl and Shift: invulnerability / end of level, once the game exists.
+      if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) EndLevelNow();
       break;
     default:
       break;
@@ -102,8 +103,10 @@ void HandleCommand(uint32_t command) {
       zr_post_message(WM_CLOSE, 0, 0);
       break;
     case CMD_HELP_TOPICS:
+      OpenHelp(HELP_CONTEXT_TOPICS);
+      break;
     case CMD_ABOUT:
-      // Help topics and the about box open here once they exist.
+      ShowAboutBox();
       break;
     default:
       break;
@@ -114,8 +117,8 @@ void InputWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   zr_input_window_message(message, wParam, lParam);
 }
 
-void SoundWindowMessage(uint32_t, uintptr_t, intptr_t) {
-  // Sound: zr_sound_window_message sees every message here once the sound module exists.
+void SoundWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  zr_sound_window_message(message, wParam, lParam);
 }
 
 // Time that a pass spends when it takes no message. With the virtual clock a drawn frame costs
@@ -134,12 +137,14 @@ void IdleWait(bool drew) {
 
 void TimerTick() {
   if (appActive && appReady) ++tickCount;
-  // Music: the music stream gets its service pass here once the sound module exists.
+  // Music: the stream's refill while music is on, the window active and a music loaded.
+  if (zr_sound_music_on() && zr_sound_window_active() && zr_music_is_loaded()) zr_music_update();
 }
 
 intptr_t AppMessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case WM_CLOSE:
+      SaveFinalFrame();
       ShutDown();
       break;
     case WM_KEYDOWN:
@@ -199,8 +204,11 @@ bool RunFrame() {
     RunAttractStep();
     if (overlayState != 0) return false;
   }
-  // Messages 4 and 5 of the message table go over the attract sequence here once texts exist.
-  FeedMenuInput();
+  if (attractPlaying && !CurrentMenuShown()) {
+    DrawTextMessage(4);
+    DrawTextMessage(5);
+  }
+  FeedMenuInput(MenuInputCode());
   DrawCurrentMenu();
   StepHighlight();
   PresentFrame();

@@ -6,7 +6,12 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/credits.h"
 #include "app/frame_loop.h"
+#include "app/game_shell.h"
+#include "app/high_scores.h"
+#include "app/screens.h"
+#include "app/texts.h"
 #include "engine/core/error.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
@@ -23,8 +28,12 @@
 #include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
+#include "engine/sound/music.h"
+#include "engine/sound/sound.h"
 #include "engine/ui/font.h"
+#include "game/game.h"
 #include "world/frame_target.h"
+#include "world/world_error.h"
 
 namespace {
 
@@ -83,6 +92,34 @@ int OpenWindowAndDisplay() {
   return 1;
 }
 
+// A failure of the world engine ends the program once its warning box is answered. The world
+// engine would end it with status 0, as if all were well: the program ends with 1 and the reason
+// on one line instead.
+[[noreturn]] void WorldFailed(int) {
+  std::string reason = world_last_error();
+  for (char& c : reason) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  while (!reason.empty() && reason.back() == ' ') reason.pop_back();
+  std::fprintf(stderr, "zrsentry: %s\n", reason.c_str());
+  std::exit(1);
+}
+
+// Step 11: the application owns the six integers that the sound module keeps up to date.
+void StartSound() {
+  ZR_SOUND_CONFIG config = {};
+  config.report = &soundReport;
+  config.appActive = &appActive;
+  config.musicOn = &musicOn;
+  config.effectsOn = &effectsOn;
+  config.musicVolume = &musicVolume;
+  config.effectsVolume = &effectsVolume;
+  config.quality = &musicQuality;
+  config.soundMenuPosition = 2;
+  config.qualityMenuPosition = 3;
+  zr_sound_init(&config);
+}
+
 }  // namespace
 
 int StartUp(const StartOptions& options) {
@@ -91,6 +128,7 @@ int StartUp(const StartOptions& options) {
   ResetAppState();
 
   // 1. AppMessageHandler receives every message of the frame loop (no handler to store).
+  world_set_exit_handler(WorldFailed);
   // 2. Platform check.
   zr_clock_use_virtual(options.virtualClock);
   if (!zr_platform_init(options.headless)) return Fail(zr_platform_error());
@@ -121,7 +159,7 @@ int StartUp(const StartOptions& options) {
   zr_font_load(&mapTitleFont, mapFileT, ZR_FONT_TRIM);
   zr_font_load(&mapTransFont, mapTrans, ZR_FONT_TRIM);
   zr_font_load(&shipsFont, mapShips, ZR_FONT_TRIM);
-  // Menus: the menu module registers here once it exists.
+  InitGameMenus();
 
   // 7. Splash, settings and language names.
   ReadAppText("StartSplash", startSplash, sizeof startSplash);
@@ -144,7 +182,8 @@ int StartUp(const StartOptions& options) {
   zr_input_init(&inputConfig);
   zr_play_init(&playerReport);
   zr_message_box_set_steps(ReleaseInputForBox, RetakeInputForBox);
-  // 11. Sound: the sound device starts here once the sound module exists (never fatal).
+  // 11. Sound: the device and the [Sound] settings (without a device the game runs silent).
+  StartSound();
   // 12. Player 1's controls, bound for menus (menu 0 opens at the end of start-up); then the
   // joystick calibration test.
   CreatePlayerControls();
@@ -162,9 +201,10 @@ int StartUp(const StartOptions& options) {
                 ")");
   }
 
-  // 15. and 16. High scores and the attract list load here from SCRFile and DMOFile once they
-  // exist.
+  // 15. The high-score table (none without SCRFile). 16. The attract list loads here from
+  // DMOFile once it exists.
   ReadAppText("SCRFile", scrFile, sizeof scrFile);
+  highScores = scrFile[0] ? LoadHighScores(scrFile, HIGH_SCORES_SECTION) : nullptr;
   ReadAppText("DMOFile", dmoFile, sizeof dmoFile);
 
   // 17. The frame timer.
@@ -176,13 +216,19 @@ int StartUp(const StartOptions& options) {
   set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
   zr_srand(zr_get_tick_count() & 0xFFFF);
 
-  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds load here.
+  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds.
+  InstallGameShellHooks();
+  SetupGame(frameBuffer.width - 1, frameBuffer.height - 1);
 
   // 22. Splash: the splash screen closes here. The loaded palette is selected.
   zr_pal_set(palette);
 
-  // 23. Ready; menu 0 opens and menuSound loads here once menus and sound exist.
+  // 23. Ready: the texts of the current language (messages, menus, credits), then menu 0 opens
+  // as the current menu.
   appReady = 1;
+  ReloadTexts();
+  OpenMenu(MENU_MAIN);
+  menuSound = zr_sound_load("snd\\menu.wav");
   return 1;
 }
 
@@ -197,20 +243,35 @@ void ShutDown() {
   // 1. Nothing is drawn any more. (The C library checks its heap on every release.)
   displayReady = 0;
 
-  // 2. High scores: saved to SCRFile and freed here; the attract list is freed here.
-  // 3. The display's surfaces; the overlay picture is released here once it exists.
+  // 2. High scores: saved to SCRFile and freed; the attract list is freed here.
+  if (highScores != nullptr) {
+    SaveHighScores(highScores, scrFile, HIGH_SCORES_SECTION);
+    FreeHighScores(highScores);
+    highScores = nullptr;
+  }
+  // 3. The display's surfaces and the overlay picture.
   zr_dsp_release();
+  ReleaseOverlay();
 
   // 4. The frame timer.
   zr_timer_stop(&timerId);
   tickCount = 0;
 
-  // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device close here.
+  // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device.
+  zr_music_stop(zr_music_current());
+  StopGame();
+  SaveSetup();
+  zr_sound_free(menuSound);
+  menuSound = nullptr;
+  FreeMessageTable();
+  zr_sound_deinit();
 
-  // 6. Palette; menus are freed here; the fonts in load order; the language list is freed here;
-  // the display mode is restored.
+  // 6. Palette; the seven menus and the credits; the fonts in load order; the language list is
+  // freed here; the display mode is restored.
   zr_pal_free(palette);
   palette = nullptr;
+  FreeGameMenus();
+  FreeCredits();
   for (ZR_FONT* font : {&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont}) {
     zr_font_free(font);
   }
@@ -240,6 +301,7 @@ void AbandonStartUp() {
   zr_play_deinit();
   zr_input_deinit();
   zr_message_box_set_steps(nullptr, nullptr);
+  zr_sound_release();
   zr_platform_quit();
   servicesStarted = false;
 }
