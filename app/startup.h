@@ -17,6 +17,10 @@ constexpr int MAX_WINDOW_FACTOR = 4;
 // reason in StartUpError().
 int StartUp(const StartOptions& options);
 const char* StartUpError();
+// The last start-up stopped because another copy runs (it was brought to the front).
+bool StartUpFoundOtherCopy();
+// Between start-up and shut-down: the modules may be given messages.
+bool ServicesRunning();
 
 // Releases everything in order; a second call does nothing.
 void ShutDown();

@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
+#include "app/app_state.h"
 #include "app/credits.h"
 #include "app/screens.h"
 #include "app/startup.h"
 #include "engine/core/keyfile.h"
+#include "engine/display/language.h"
 
 namespace {
 
@@ -21,6 +23,9 @@ bool NamedFile(const char* section, const char* pattern, char* file, int size) {
 }  // namespace
 
 const char* CurrentLanguageAbbreviation() {
+  // The language list's current language; English while there is none.
+  const ZR_LANGUAGE* current = zr_lang_current(languages);
+  if (current && current->abbreviation && current->abbreviation[0]) return current->abbreviation;
   return languageAbbreviation;
 }
 
