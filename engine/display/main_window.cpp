@@ -249,7 +249,9 @@ int zr_main_window_open(ZR_WINDOW_SETUP* setup, bool* otherCopy) {
   zr_dsp_set_flags(&setup->flags);
   zr_dsp_set_language_writer(write_language);
   zr_dsp_set_mode_callback(zr_menubar_load);
-  zr_dsp_read_settings(-1, -1, setup->clientWidth, setup->clientHeight);
+  // The default window: the client area a whole multiple of the base size below the menu bar.
+  zr_menu_bar_set_show(ZR_MENU_ALWAYS);
+  zr_dsp_read_settings(-1, -1, setup->clientWidth, setup->clientHeight + zr_menu_bar_height());
   // Until a normal exit writes the real state, a start that never got that far is remembered as
   // full screen.
   zr_io_put_int("Display", "Fullscreen", 1, zr_io_settings_path());

@@ -4,6 +4,7 @@
 #include <backends/imgui_impl_sdlrenderer.h>
 #include <imgui.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ bool reachedFor = false;  // full screen: the player asked for the bar
 bool anyMenuOpen = false;
 int barHeight = 0;  // in the renderer's pixels, as last drawn
 int openRequest = -1;
+bool altAlone = false;
 
 // "&Game" -> "Game"; "E&xit\tAlt+F4" -> "Exit" and "Alt+F4". "&&" stands for "&".
 void splitLabel(const char* text, std::string* label, std::string* shortcut) {
@@ -122,10 +124,14 @@ bool zr_menu_bar_visible() {
   return show == ZR_MENU_ALWAYS || (show == ZR_MENU_ON_DEMAND && (reachedFor || anyMenuOpen));
 }
 
-int zr_menu_bar_reserved_height() {
-  if (items.empty() || show != ZR_MENU_ALWAYS) return 0;
+int zr_menu_bar_height() {
   // Before the first drawing, the height of ImGui's default font and frame padding.
   return barHeight > 0 ? barHeight : 19;
+}
+
+int zr_menu_bar_reserved_height() {
+  if (items.empty() || show != ZR_MENU_ALWAYS) return 0;
+  return zr_menu_bar_height();
 }
 
 int zr_menu_bar_items(const ZR_MENU_ITEM** out) {
@@ -139,26 +145,37 @@ void zr_menu_bar_open(int position) {
 }
 
 bool zr_menu_bar_event(const SDL_Event& event) {
-  if (items.empty() || zr_imgui_window() == nullptr) return false;
-  if (zr_imgui_window() != zr_sdl_window()) return false;  // a dialog has the context
+  if (items.empty()) return false;
   if (show == ZR_MENU_ON_DEMAND) {
     // Reaching for the bar: the mouse at the top edge, or Alt on its own.
     if (event.type == SDL_MOUSEMOTION) {
-      const bool atTop = event.motion.y <= 2;
+      // While the game owns the mouse (relative motion) the pointer stays put: its way up is
+      // followed from the motion instead.
+      static int pointerY = 100;
+      pointerY = SDL_GetRelativeMouseMode() ? std::clamp(pointerY + event.motion.yrel, 0, 200)
+                                            : event.motion.y;
+      const bool atTop = pointerY <= 2;
       if (atTop)
         reachedFor = true;
       else if (reachedFor && !anyMenuOpen && event.motion.y > 40)
         reachedFor = false;
     }
-    if (event.type == SDL_KEYUP &&
-        (event.key.keysym.sym == SDLK_LALT || event.key.keysym.sym == SDLK_RALT)) {
+    // Alt pressed and released on its own (not Alt+Enter, Alt+Tab).
+    const bool isAlt = (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) &&
+                       (event.key.keysym.sym == SDLK_LALT || event.key.keysym.sym == SDLK_RALT);
+    if (event.type == SDL_KEYDOWN && isAlt && !event.key.repeat) altAlone = true;
+    if (event.type == SDL_KEYDOWN && !isAlt) altAlone = false;
+    if (event.type == SDL_KEYUP && isAlt && altAlone) {
       reachedFor = !reachedFor;
+      altAlone = false;
     }
     if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE && reachedFor) {
       reachedFor = false;
     }
   }
   if (!zr_menu_bar_visible()) return false;
+  // Until the bar is drawn once the backends are not attached; a dialog may have the context.
+  if (zr_imgui_window() == nullptr || zr_imgui_window() != zr_sdl_window()) return false;
   ImGui_ImplSDL2_ProcessEvent(&event);
   const ImGuiIO& io = ImGui::GetIO();
   switch (event.type) {

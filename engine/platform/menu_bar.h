@@ -31,6 +31,8 @@ ZR_MENU_SHOW zr_menu_bar_show();
 bool zr_menu_bar_visible();
 // The bar's height in the renderer's pixels while it takes room above the picture, else 0.
 int zr_menu_bar_reserved_height();
+// The bar's height in pixels (as last drawn, or ImGui's default before).
+int zr_menu_bar_height();
 // The items as last set (for tests).
 int zr_menu_bar_items(const ZR_MENU_ITEM** items);
 // Opens the top-level menu at that position for the next drawn frame (tests, screenshots).

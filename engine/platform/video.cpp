@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -95,6 +96,14 @@ bool ensureTexture(int width, int height) {
   return texture != nullptr;
 }
 
+SDL_Renderer* createRenderer(SDL_Window* target) {
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  SDL_Renderer* made =
+      SDL_CreateRenderer(target, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+  if (!made) made = SDL_CreateRenderer(target, -1, SDL_RENDERER_SOFTWARE);
+  return made;
+}
+
 }  // namespace
 
 SDL_Window* zr_sdl_window() {
@@ -180,14 +189,12 @@ int zr_window_open_at(const char* title, int x, int y, int clientWidth, int clie
   // High-DPI: the renderer draws at the screen's own pixels, so the picture stays sharp.
   uint32_t flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
                    (headless ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
-  window = SDL_CreateWindow(windowTitle.c_str(), x < 0 ? int(SDL_WINDOWPOS_CENTERED) : x,
-                            y < 0 ? int(SDL_WINDOWPOS_CENTERED) : y, clientWidth, clientHeight,
-                            flags);
+  window =
+      SDL_CreateWindow(windowTitle.c_str(), x < 0 ? int(SDL_WINDOWPOS_CENTERED) : x,
+                       y < 0 ? int(SDL_WINDOWPOS_CENTERED) : y, clientWidth, clientHeight, flags);
   if (!window) return fail(std::string("cannot open the window: ") + SDL_GetError());
   if (!headless) {
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    renderer = createRenderer(window);
     if (!renderer) {
       std::string reason = std::string("cannot draw into the window: ") + SDL_GetError();
       zr_window_close();
@@ -266,6 +273,14 @@ void zr_window_present(const ZR_SURFACE* surface, const uint8_t* palette) {
   SDL_UpdateTexture(texture, nullptr, converted.data(), width * 4);
   int clientWidth = 0, clientHeight = 0;
   SDL_GetRendererOutputSize(renderer, &clientWidth, &clientHeight);
+  // A window that went to or left full screen without a size event (no window manager) would
+  // keep the old viewport: it is set to the whole output on every change of size.
+  static int viewportWidth = 0, viewportHeight = 0;
+  if (clientWidth != viewportWidth || clientHeight != viewportHeight) {
+    SDL_RenderSetViewport(renderer, nullptr);
+    viewportWidth = clientWidth;
+    viewportHeight = clientHeight;
+  }
   // In a window the menu bar takes its room above the picture; in full screen it comes over it.
   const int top = std::min(zr_menu_bar_reserved_height(), clientHeight / 2);
   ZR_PLACEMENT place =
@@ -275,6 +290,20 @@ void zr_window_present(const ZR_SURFACE* surface, const uint8_t* palette) {
   SDL_RenderClear(renderer);
   SDL_RenderCopy(renderer, texture, nullptr, &target);
   zr_menu_bar_draw(window, renderer);
+  // Tests and screenshots: ZR_WINDOW_SHOT names a BMP file that gets every presented window
+  // picture as the screen shows it (the menu bar included).
+  if (const char* shot = std::getenv("ZR_WINDOW_SHOT"); shot && *shot) {
+    int w = 0, h = 0;
+    SDL_GetRendererOutputSize(renderer, &w, &h);
+    if (SDL_Surface* picture =
+            SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888)) {
+      if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, picture->pixels,
+                               picture->pitch) == 0) {
+        SDL_SaveBMP(picture, shot);
+      }
+      SDL_FreeSurface(picture);
+    }
+  }
   SDL_RenderPresent(renderer);
 }
 
@@ -307,6 +336,9 @@ ZR_PLACEMENT zr_window_fit_scaled(int clientWidth, int clientHeight, int picture
                                   int pictureHeight, bool integerOnly) {
   ZR_PLACEMENT place = zr_window_fit(clientWidth, clientHeight, pictureWidth, pictureHeight);
   if (integerOnly || place.width <= 0) return place;
+  // A whole factor that fills nine tenths of the limiting side stays sharp; a smaller one would
+  // leave wide black borders, so the picture is stretched to fill instead.
+  if (place.width * 10 >= clientWidth * 9 || place.height * 10 >= clientHeight * 9) return place;
   // Fill: the whole width or the whole height, whichever limits, the aspect kept.
   int width, height;
   if (int64_t(clientWidth) * pictureHeight <= int64_t(clientHeight) * pictureWidth) {
@@ -343,7 +375,8 @@ int zr_platform_display_modes(ZR_DISPLAY_MODE* modes, int max, ZR_DISPLAY_MODE* 
     for (int i = 0; i < listed && count < max; ++i) {
       if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
       bool seen = false;
-      for (int j = 0; j < count && !seen; ++j) seen = modes[j].width == mode.w && modes[j].height == mode.h;
+      for (int j = 0; j < count && !seen; ++j)
+        seen = modes[j].width == mode.w && modes[j].height == mode.h;
       if (!seen) modes[count++] = ZR_DISPLAY_MODE{mode.w, mode.h, mode.refresh_rate};
     }
   }
@@ -359,6 +392,17 @@ void zr_window_set_fullscreen(bool fullscreen) {
   if (now == fullscreen) return;
   SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
   zr_menu_bar_set_show(fullscreen ? ZR_MENU_ON_DEMAND : ZR_MENU_ALWAYS);
+  // An OpenGL renderer may keep the drawable's old height for its viewport (seen without a
+  // window manager): a renderer made anew for the new size has none of that.
+  if (renderer) {
+    SDL_PumpEvents();
+    zr_imgui_detach(window);
+    if (texture) SDL_DestroyTexture(texture);
+    texture = nullptr;
+    textureWidth = textureHeight = 0;
+    SDL_DestroyRenderer(renderer);
+    renderer = createRenderer(window);
+  }
 }
 
 bool zr_window_is_fullscreen() {

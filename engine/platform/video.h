@@ -55,8 +55,9 @@ struct ZR_PLACEMENT {
 };
 ZR_PLACEMENT zr_window_fit(int clientWidth, int clientHeight, int pictureWidth, int pictureHeight);
 
-// With integerOnly the picture is shown only at whole factors (black borders around it); without
-// it, a picture that no whole factor fills is stretched to fill the client area, its aspect kept.
+// With integerOnly the picture is shown only at whole factors (black borders around it). Without
+// it, the largest whole factor is kept when it fills nine tenths of the client area's width or
+// height; otherwise the picture is stretched to fill it (nearest neighbour), its aspect kept.
 ZR_PLACEMENT zr_window_fit_scaled(int clientWidth, int clientHeight, int pictureWidth,
                                   int pictureHeight, bool integerOnly);
 void zr_window_set_integer_scaling(bool integerOnly);
