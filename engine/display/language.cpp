@@ -43,8 +43,9 @@ ZR_LANGUAGE* read_entry(const char* section, const char* path) {
   }
   entry->number = 0;
   zr_io_get_int(section, "Number", &entry->number, path);
-  entry->characters = 1;
-  zr_io_get_int(section, "Characters", &entry->characters, path);
+  // The reader writes 0 for a missing key: Characters is 1 unless it is there.
+  int32_t characters = 1;
+  entry->characters = zr_io_get_int(section, "Characters", &characters, path) ? characters : 1;
   return entry;
 }
 

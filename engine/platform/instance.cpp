@@ -113,3 +113,9 @@ int zr_instance_poll() {
 const char* zr_instance_lock_path() {
   return lockPath.c_str();
 }
+
+void zr_instance_forget() {
+  if (socketFd >= 0) ::close(socketFd);
+  if (lockFd >= 0) ::close(lockFd);
+  socketFd = lockFd = -1;
+}

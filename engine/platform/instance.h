@@ -12,3 +12,6 @@ void zr_instance_release();
 int zr_instance_poll();
 // The lock file's path for name (empty before a claim).
 const char* zr_instance_lock_path();
+// In a process forked from a holder: lets go of the inherited descriptors without touching the
+// files (the lock stays the holder's).
+void zr_instance_forget();
