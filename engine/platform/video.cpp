@@ -125,7 +125,10 @@ int zr_platform_init(bool wantHeadless) {
     SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, toFile ? "disk" : "dummy", SDL_HINT_OVERRIDE);
   } else {
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, nullptr, SDL_HINT_OVERRIDE);
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, nullptr, SDL_HINT_OVERRIDE);
+    // A driver named in the environment is honoured (SDL_AUDIODRIVER=dummy: silent, no box).
+    const char* audio = std::getenv("SDL_AUDIODRIVER");
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, audio && *audio ? audio : nullptr,
+                            SDL_HINT_OVERRIDE);
     if (!hasDisplay()) {
       return fail(
           "no display to open a window on (DISPLAY and WAYLAND_DISPLAY are unset); "
@@ -299,7 +302,9 @@ void zr_window_present(const ZR_SURFACE* surface, const uint8_t* palette) {
             SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888)) {
       if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, picture->pixels,
                                picture->pitch) == 0) {
-        SDL_SaveBMP(picture, shot);
+        // Written beside and renamed, so that a reader never finds half a picture.
+        const std::string partial = std::string(shot) + ".part";
+        if (SDL_SaveBMP(picture, partial.c_str()) == 0) std::rename(partial.c_str(), shot);
       }
       SDL_FreeSurface(picture);
     }
