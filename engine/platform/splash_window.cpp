@@ -64,8 +64,13 @@ void zr_splash_window_open(const ZR_SPLASH_PICTURE* picture) {
     zr_splash_window_close();
     return;
   }
-  drawSplash(*picture);
-  SDL_PumpEvents();
+  // The first picture may go to a window not yet mapped: drawn again once the window system has
+  // had its events.
+  for (int round = 0; round < 3; ++round) {
+    drawSplash(*picture);
+    SDL_PumpEvents();
+    SDL_Delay(15);
+  }
 }
 
 void zr_splash_window_close() {
