@@ -17,12 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static ZR_IO_CONFIG config{};
   static const std::string list = fuzz_path("language.txt");
   static const std::string settings = fuzz_path("zrsentry.ini");
-  if (config.settingsName[0] == '\0') {
-    // The settings file is found in the start directory: the scratch folder's own name goes in.
+  // The settings file lies in the start directory, taken from the current one at the file
+  // layer's start: the scratch folder is current only for that moment, so that libFuzzer's
+  // relative corpus paths keep working.
+  static char home[4096] = "";
+  if (home[0] == '\0') {
     std::strncpy(config.settingsName, "zrsentry.ini", sizeof config.settingsName - 1);
-    if (::chdir(fuzz_folder()) != 0) std::abort();
+    if (::getcwd(home, sizeof home) == nullptr) std::abort();
   }
+  if (::chdir(fuzz_folder()) != 0) std::abort();
   zr_io_init(&config);
+  if (::chdir(home) != 0) std::abort();
   zr_io_settings_path();  // kept by the file layer until its deinit
   const int32_t before = zr_mem_used();
 
