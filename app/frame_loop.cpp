@@ -146,7 +146,7 @@ intptr_t AppMessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam) 
     case WM_CLOSE:
       // WM_CLOSE may come twice (the close button and --frames, say): the second finds the
       // program already shut down.
-      if (ServicesRunning()) {
+      if (!ShutDownDone()) {
         SaveFinalFrame();
         ShutDown();
       }
@@ -161,7 +161,7 @@ intptr_t AppMessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam) 
       break;
   }
   // Once shut down, the input and sound modules are gone: only the window sees what still comes.
-  if (ServicesRunning()) {
+  if (!ShutDownDone()) {
     InputWindowMessage(message, wParam, lParam);
     SoundWindowMessage(message, wParam, lParam);
   }

@@ -22,10 +22,10 @@
 #include "engine/display/display.h"
 #include "engine/display/language.h"
 #include "engine/display/main_window.h"
-#include "engine/display/splash.h"
-#include "engine/display/video_mode.h"
 #include "engine/display/palette.h"
+#include "engine/display/splash.h"
 #include "engine/display/timer.h"
+#include "engine/display/video_mode.h"
 #include "engine/input/input.h"
 #include "engine/input/player.h"
 #include "engine/platform/clock.h"
@@ -45,6 +45,7 @@ namespace {
 std::string startUpError;
 bool servicesStarted = false;
 bool otherCopyRunning = false;
+bool shutDownDone = false;  // from a shut-down to the next start-up
 ZR_WINDOW_SETUP windowSetup;
 ZR_VIDEO_MODE currentMode;
 ShutDownReport lastShutDown;
@@ -179,6 +180,7 @@ void StartSound() {
 int StartUp(const StartOptions& options) {
   startUpError.clear();
   otherCopyRunning = false;
+  shutDownDone = false;
   lastShutDown = ShutDownReport{};
   ResetAppState();
 
@@ -310,10 +312,15 @@ bool ServicesRunning() {
   return servicesStarted;
 }
 
+bool ShutDownDone() {
+  return shutDownDone;
+}
+
 void ShutDown() {
   // Once only: a second WM_CLOSE finds nothing left to release.
   if (!servicesStarted) return;
   servicesStarted = false;
+  shutDownDone = true;
 
   // 1. Nothing is drawn any more. (The C library checks its heap on every release.)
   displayReady = 0;
