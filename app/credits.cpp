@@ -46,6 +46,11 @@ const char* CreditLine(int32_t n) {
   return line ? line : "";
 }
 
+const char* CreditLineOnShow() {
+  return creditShown[0] != '\0' && int32_t(zr_get_tick_count() - creditUntil) < 0 ? creditShown
+                                                                                  : nullptr;
+}
+
 void ShowCreditLine(const char* text, uint32_t duration) {
   std::snprintf(creditShown, sizeof creditShown, "%s", text ? text : "");
   creditUntil = zr_get_tick_count() + duration;

@@ -19,3 +19,5 @@ void FreeCredits();
 const char* CreditLine(int32_t n);
 // Puts text on show until now + duration.
 void ShowCreditLine(const char* text, uint32_t duration);
+// The line on show, or null once its time is over (the status display draws it).
+const char* CreditLineOnShow();

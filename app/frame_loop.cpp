@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/help.h"
+#include "app/messages.h"
 #include "app/play_session.h"
 #include "app/screens.h"
 #include "app/startup.h"
@@ -18,6 +19,7 @@
 #include "engine/sound/music.h"
 #include "engine/sound/sound.h"
 #include "game/game.h"
+#include "game/status.h"
 #include "world/frame_target.h"
 
 namespace {
@@ -48,9 +50,9 @@ void PollInputDevices() {
 
 constexpr int kEscapeKey = 1;
 
-void DrawGameFrame() {
+void DrawGameFrameOrTestCard() {
   if (gameRunning) {
-    DrawGameWorld();
+    DrawGameFrame();  // the world, the status display and the game's messages
     return;
   }
   // No game and nothing else to show (the start screen's pictures and menus are not there yet):
@@ -206,7 +208,7 @@ bool RunFrame() {
   if (frameLimit > 0 && framesDrawn == frameLimit) zr_post_message(WM_CLOSE, 0, 0);
   PollInputDevices();
   if (!attractPlaying) {
-    DrawGameFrame();
+    DrawGameFrameOrTestCard();
   } else {
     RunAttractStep();
     if (overlayState != 0) return false;
@@ -257,7 +259,7 @@ void RedrawScreen() {
     set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
   }
   if (gameRunning && overlayState == 0) {
-    DrawGameFrame();
+    DrawGameFrameOrTestCard();
     redrawPending = 0;
   } else {
     redrawPending = 1;

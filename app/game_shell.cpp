@@ -3,23 +3,29 @@
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/credits.h"
 #include "app/frame_loop.h"
+#include "app/messages.h"
 #include "app/screens.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/play_state.h"
+#include "game/status.h"
 
 void InstallGameShellHooks() {
   gameShellHooks.setControlBindings = SetControlBindings;
   gameShellHooks.endOfGame = EndOfGame;
   gameShellHooks.replaceControls = nullptr;
+  statusHooks.drawMessage = [](int n) { DrawMessage(messageTable, n); };
+  statusHooks.creditsLine = CreditLineOnShow;
+  SetStatusFonts(&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont);
 }
 
 void StartGameAtLevel(int startLevel) {
   // A game from the command line replaces whatever the attract sequence was showing.
   attractPlaying = 0;
   attractEntryType = 0;
-  menuShown = 0;
+  HideCurrentMenu();
   NewGame();
   level = startLevel;
   char levelFile[32];

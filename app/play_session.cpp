@@ -74,7 +74,15 @@ int ReadWholeFile(const std::string& path, std::string* text, std::string* error
   }
   text->clear();
   char buffer[4096];
-  while (size_t got = std::fread(buffer, 1, sizeof buffer, in)) text->append(buffer, got);
+  while (size_t got = std::fread(buffer, 1, sizeof buffer, in)) {
+    text->append(buffer, got);
+    if (long(text->size()) > MAX_CONTROLS_FILE) {
+      std::fclose(in);
+      *error = "the controls file '" + path + "' is larger than " +
+               std::to_string(MAX_CONTROLS_FILE >> 20) + " MB";
+      return 0;
+    }
+  }
   // A folder opens but cannot be read.
   int readError = std::ferror(in) ? errno : 0;
   std::fclose(in);
@@ -172,7 +180,7 @@ void TracePlayStep() {
   ++stepsTraced;
   std::string line = TraceLine(stepsTraced);
   line += '\n';
-  if (std::fputs(line.c_str(), trace) < 0) writeFailed = true;
+  std::fputs(line.c_str(), trace);
 }
 
 void SaveFinalFrame() {
@@ -186,7 +194,13 @@ void SaveFinalFrame() {
 
 int ClosePlaySession() {
   if (trace) {
-    if (std::fclose(trace) != 0) writeFailed = true;
+    bool failed = std::ferror(trace) != 0;
+    if (std::fclose(trace) != 0) failed = true;
+    if (failed) {
+      std::fprintf(stderr, "zrsentry: cannot write the trace file '%s'\n",
+                   session.traceFile.c_str());
+      writeFailed = true;
+    }
     trace = nullptr;
   }
   if (gameShellHooks.replaceControls == ReplaceControlsFromFile) {

@@ -23,6 +23,8 @@ using ControlsStep = uint8_t;  // bit n set: flag n is 1
 
 // A controls file longer than this is refused (more than five hours of play).
 constexpr size_t MAX_CONTROLS_STEPS = 2'000'000;
+// A controls file larger than this is refused before it is read whole.
+constexpr long MAX_CONTROLS_FILE = 64L << 20;
 // The longest line accepted, as in the demo recordings.
 constexpr size_t MAX_CONTROLS_LINE = 255;
 

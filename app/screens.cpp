@@ -175,6 +175,11 @@ void ReloadGameMenus(const char* file) {
   SyncMenuShown();
 }
 
+void HideCurrentMenu() {
+  zr_menu_open(CurrentMenu(), 0);
+  SyncMenuShown();
+}
+
 void OpenMenu(int k) {
   if (k < 0 || k >= GAME_MENUS) return;
   zr_menu_open(&gameMenus[k], 1);
@@ -187,6 +192,9 @@ bool CurrentMenuShown() {
 }
 
 void SyncMenuShown() {
+  // Without menus (no menu file) the flag and the bindings stay as the rest of the program set
+  // them.
+  if (CurrentMenu()->lines == nullptr) return;
   menuShown = CurrentMenuShown() ? 1 : 0;
   // Whatever showed or hid the menu (a key, a time-out, an option), the controls follow it.
   if (boundForMenus != menuShown) {
@@ -324,6 +332,7 @@ void GameMenuCallback(ZR_MENU*, ZR_MENU_LINE* line, int32_t value, int32_t event
 void FeedMenuInput(int code) {
   if (zr_menu_event(CurrentMenu(), code) && code != ZR_MENU_NONE) {
     zr_sound_play(menuSound, 0);
+    if (code == ZR_MENU_ESCAPE) SetControlBindings();
   }
   SyncMenuShown();
 }
@@ -337,8 +346,7 @@ bool StartScreenShowing() {
 }
 
 void StartGameFromMenu() {
-  zr_menu_open(CurrentMenu(), 0);
-  SyncMenuShown();
+  HideCurrentMenu();
   DrawTextMessage(1);
   PresentFrame();
   zr_dsp_flip();
@@ -397,7 +405,7 @@ int32_t SteppedVolume(int32_t volume, int input, bool* toggle) {
 void WriteVolumeBar(char* text, int32_t volume) {
   if (text == nullptr) return;
   const size_t length = std::strlen(text);
-  size_t bar = 0;
+  size_t bar = length;  // without a space or point there is a label and no bar
   for (size_t i = 0; i < length; ++i) {
     if (text[i] == ' ' || text[i] == '.') bar = i + 1;
   }
@@ -463,8 +471,10 @@ int OpenOverlay(const char* pictureFile) {
 }
 
 int OverlayStep(int state) {
+  // Without a picture there is nothing to fade: the overlay stays until a key asks it to close.
+  if (overlayPicture.pixels == nullptr) return state == 2 ? 0 : state;
   int result = 0;
-  if (overlayPicture.pixels != nullptr && state == 1) {
+  if (state == 1) {
     if (overlayOpening) {
       if (!AdvanceOpening()) {
         overlayOpening = false;

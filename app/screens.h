@@ -38,6 +38,8 @@ int LoadGameMenus(const char* file);
 void FreeGameMenus();
 // Frees and reloads the menus from file; the current menu is shown again if it was.
 void ReloadGameMenus(const char* file);
+// Hides the current menu (a game starts).
+void HideCurrentMenu();
 // Shows menu k and makes it the current menu.
 void OpenMenu(int k);
 // Whether the current menu is shown; menuShown and the control bindings follow it.

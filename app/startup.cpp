@@ -10,6 +10,7 @@
 #include "app/frame_loop.h"
 #include "app/game_shell.h"
 #include "app/high_scores.h"
+#include "app/messages.h"
 #include "app/screens.h"
 #include "app/texts.h"
 #include "engine/core/error.h"
@@ -229,6 +230,8 @@ int StartUp(const StartOptions& options) {
   // The language list (none: English texts and no Language menu), then the splash screen of
   // section "<StartSplash>_<language>".
   languages = lngFile[0] ? zr_lang_load(lngFile) : nullptr;
+  // The current language's messages (the language list reloads them on every change).
+  LoadLanguageMessages();
   if (startSplash[0]) {
     char section[64];
     std::snprintf(section, sizeof section, "%s_%s", startSplash, CurrentLanguageAbbreviation());
@@ -391,13 +394,13 @@ void ShutDown() {
 
 void AbandonStartUp() {
   zr_timer_stop(&timerId);
+  zr_sound_release();
   zr_splash_close();
   zr_main_window_release();
   zr_instance_release();
   zr_play_deinit();
   zr_input_deinit();
   zr_message_box_set_steps(nullptr, nullptr);
-  zr_sound_release();
   zr_platform_quit();
   servicesStarted = false;
 }

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/credits.h"
+#include "app/messages.h"
 #include "app/screens.h"
 #include "app/startup.h"
 #include "engine/core/keyfile.h"
@@ -44,14 +45,15 @@ void ReloadTexts() {
   if (NamedFile("Messages", "Credits_%s", file, sizeof file)) LoadCredits(file);
 }
 
-void ReloadMessageTable(const char*) {
-  // The message table: LoadMessages(file) of the message module.
+void ReloadMessageTable(const char* file) {
+  FreeMessages(messageTable);
+  messageTable = LoadMessages(file);
 }
 
 void FreeMessageTable() {
-  // The message table: FreeMessages() of the message module.
+  FreeLanguageMessages();
 }
 
-void DrawTextMessage(int) {
-  // The message table: DrawMessage(table, n) of the message module.
+void DrawTextMessage(int n) {
+  DrawMessage(messageTable, n);
 }

@@ -12,8 +12,8 @@ void SetCurrentLanguageAbbreviation(const char* abbreviation);
 // the credits. The language list calls it whenever it sets the current language.
 void ReloadTexts();
 
-// The message table of the current language: loaded from file, freed, and message n drawn into
-// the frame buffer. The message module's LoadMessages, FreeMessages and DrawMessage come in here.
+// The message table of the current language (messageTable): loaded from file, freed, and message
+// n drawn into the frame buffer.
 void ReloadMessageTable(const char* file);
 void FreeMessageTable();
 void DrawTextMessage(int n);

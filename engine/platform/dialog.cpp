@@ -6,6 +6,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <vector>
+
 #include "engine/platform/imgui_host.h"
 #include "engine/platform/message_box.h"
 #include "engine/platform/platform_internal.h"
@@ -17,6 +19,21 @@ namespace {
 
 ZR_ABOUT_BOX_HOOK aboutHook = nullptr;
 ZR_OPEN_URL_HOOK urlHook = nullptr;
+
+constexpr uint32_t kOpenerWait = 3000;  // ms given to xdg-open to report
+constexpr uint32_t kOpenerPoll = 20;
+std::vector<pid_t> pendingOpeners;  // launchers still running, collected when they end
+
+void reapOpeners() {
+  for (size_t i = 0; i < pendingOpeners.size();) {
+    int status = 0;
+    if (waitpid(pendingOpeners[i], &status, WNOHANG) == 0) {
+      ++i;
+    } else {
+      pendingOpeners.erase(pendingOpeners.begin() + long(i));
+    }
+  }
+}
 
 constexpr int kBoxWidth = 440;
 constexpr int kBoxHeight = 250;
@@ -144,16 +161,24 @@ int zr_open_url(const char* url) {
   if (url == nullptr || url[0] == '\0') return 0;
   if (urlHook) return urlHook(url);
   if (zr_platform_is_headless()) return 0;
+  reapOpeners();
   // SDL_OpenURL reports success even when no browser started: xdg-open's status is the answer.
   pid_t child = 0;
   char program[] = "xdg-open";
   char* argv[] = {program, const_cast<char*>(url), nullptr};
-  if (posix_spawnp(&child, program, nullptr, nullptr, argv, environ) == 0) {
+  if (posix_spawnp(&child, program, nullptr, nullptr, argv, environ) != 0)
+    return SDL_OpenURL(url) == 0 ? 1 : 0;
+  // Without a desktop, xdg-open may run the browser itself and only return when it closes: a
+  // launcher still running after a while has started one, and is collected later.
+  for (uint32_t waited = 0; waited < kOpenerWait; waited += kOpenerPoll) {
     int status = 0;
-    if (waitpid(child, &status, 0) == child) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return 0;
+    pid_t done = waitpid(child, &status, WNOHANG);
+    if (done == child) return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 1 : 0;
+    if (done < 0) return 0;
+    SDL_Delay(kOpenerPoll);
   }
-  return SDL_OpenURL(url) == 0 ? 1 : 0;
+  pendingOpeners.push_back(child);
+  return 1;
 }
 
 void zr_open_url_set_hook(ZR_OPEN_URL_HOOK hook) {

@@ -19,9 +19,10 @@ int zr_about_box(const ZR_ABOUT_BOX* box);
 using ZR_ABOUT_BOX_HOOK = int (*)(const ZR_ABOUT_BOX* box);
 void zr_about_box_set_hook(ZR_ABOUT_BOX_HOOK hook);
 
-// Opens url in the user's browser: `xdg-open URL` is started and waited for, its exit status
-// telling whether a browser took the page; when it cannot be started, SDL_OpenURL is asked
-// instead. Returns 1 when the page was handed to a browser.
+// Opens url in the user's browser: `xdg-open URL` is started and its exit status tells whether a
+// browser took the page (a launcher still running after three seconds has started one); when it
+// cannot be started, SDL_OpenURL is asked instead. Returns 1 when the page was handed to a
+// browser; 0 at once when headless.
 int zr_open_url(const char* url);
 
 // Tests replace the opener (nullptr brings the real one back).

@@ -88,7 +88,9 @@ TEST(ProgramRunTest, HelpVersionAndBadOptions) {
   TempGameDir dir(false);
   Result help = RunProgram("--help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("--virtual-clock"), std::string::npos);
+  for (const char* option : {"--virtual-clock", "--play", "--input", "--trace", "--shot"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
   Result version = RunProgram("--version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("zrsentry ", 0), 0u) << version.out;

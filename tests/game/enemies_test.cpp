@@ -37,23 +37,23 @@ TEST_F(Enemies, LevelStartPlacesTypesRowsKindsAndPromotes) {
   EXPECT_EQ(enemiesTotal, 17);
   EXPECT_EQ(podCount, 3);
   const EnemySlot& e2 = enemies[2];  // E2 1 (-300, +25) 134 'n' dir 1
-  EXPECT_EQ(objects[e2.object].sprite, 134);
+  EXPECT_EQ(+objects[e2.object].sprite, 134);
   EXPECT_EQ(e2.code, 'n');
   EXPECT_EQ(e2.direction, 1);
   EXPECT_EQ(e2.lane, 1);
   EXPECT_EQ(e2.kind, 0);
-  EXPECT_EQ(objects[e2.object].x, kStartX - 300);
-  EXPECT_EQ(objects[e2.object].y, kStartY + 25);
-  EXPECT_EQ(objects[e2.object].z, kStartZ);
+  EXPECT_EQ(+objects[e2.object].x, kStartX - 300);
+  EXPECT_EQ(+objects[e2.object].y, kStartY + 25);
+  EXPECT_EQ(+objects[e2.object].z, kStartZ);
   EXPECT_EQ(enemies[8].kind, 2) << "lane 2 promoted from level 5 on";
   EXPECT_EQ(enemies[9].kind, 2) << "lane 3 promoted from level 3 on";
   EXPECT_EQ(enemies[9].code, 'b');
   EXPECT_EQ(enemies[13].kind, 5) << "kinds 3-5 stay";
-  EXPECT_EQ(objects[enemies[13].object].z, kStartZ - 375);
+  EXPECT_EQ(+objects[enemies[13].object].z, kStartZ - 375);
   EXPECT_EQ(enemies[0].state, SLOT_FREE);
   EXPECT_EQ(pods[3].state, SLOT_ALIVE);
   EXPECT_EQ(pods[3].lane, 3);
-  EXPECT_EQ(objects[pods[3].object].z, kStartZ - 750);
+  EXPECT_EQ(+objects[pods[3].object].z, kStartZ - 750);
 
   start(3);
   EXPECT_EQ(enemies[8].kind, 0) << "lane 2 not yet promoted at level 3";
@@ -77,7 +77,7 @@ TEST_F(Enemies, UfoComesByTheLevelsClock) {
   ASSERT_EQ(ufo.state, SLOT_ALIVE);
   EXPECT_EQ(ufo.lane, lane);
   EXPECT_EQ(ufo.direction, 1);
-  EXPECT_NEAR(objects[ufo.object].x, 256.0 + 2.0, 1e-9);
+  EXPECT_NEAR(+objects[ufo.object].x, 256.0 + 2.0, 1e-9);
 }
 
 TEST_F(Enemies, UfoAtLevelTwentyComesAgainRightAfterItsExplosion) {
@@ -98,7 +98,7 @@ TEST_F(Enemies, UfoAtLevelTwentyComesAgainRightAfterItsExplosion) {
   EXPECT_EQ(ufoClock, 0.0);
   step();
   EXPECT_EQ(ufo.state, SLOT_ALIVE);
-  EXPECT_EQ(objects[ufo.object].size_h, 73) << "the template's size again";
+  EXPECT_EQ(+objects[ufo.object].size_h, 73) << "the template's size again";
 }
 
 TEST_F(Enemies, UfoTurnsAtBothEnds) {
@@ -182,7 +182,7 @@ TEST_F(Enemies, OpenPodFiresThreeShotsAndCloses) {
 
 // A chaser in the ship's lane re-aims after max(30, 150 - 10 x level) steps.
 TEST_F(Enemies, ChasersReAimByLevel) {
-  for (const auto [lv, hold] : {std::pair{12, 30}, std::pair{1, 140}}) {
+  for (const auto& [lv, hold] : {std::pair{12, 30}, std::pair{1, 140}}) {
     SCOPED_TRACE(lv);
     start(lv);
     open_play();
@@ -231,11 +231,11 @@ TEST_F(Enemies, EnemiesStayInsideTheirLimits) {
   EnemySlot& b = put_enemy(1, 500.0, 1.0, shipZ - 750, 2);
   a.lane = b.lane = 3;
   step();
-  EXPECT_EQ(objects[a.object].x, 2309.0);
-  EXPECT_EQ(objects[b.object].x, 601.0);
+  EXPECT_EQ(+objects[a.object].x, 2309.0);
+  EXPECT_EQ(+objects[b.object].x, 601.0);
   EXPECT_EQ(a.counter, 0);
-  EXPECT_EQ(objects[b.object].y, 20.0 + b.velocityY);
-  EXPECT_EQ(objects[a.object].y, 179.0 + a.velocityY);
+  EXPECT_EQ(+objects[b.object].y, 20.0 + b.velocityY);
+  EXPECT_EQ(+objects[a.object].y, 179.0 + a.velocityY);
 }
 
 TEST_F(Enemies, WalkersAreCollectedEvenWhenInvulnerable) {

@@ -56,15 +56,15 @@ TEST_F(Frame, CockpitStandsInFrontOnlyWhileTheScannerShows) {
   start(1);
   hideMaps = 0;
   step();
-  EXPECT_DOUBLE_EQ(objects[cockpitObjects[0]].z, camera_z - 152.0);
-  EXPECT_DOUBLE_EQ(objects[cockpitObjects[1]].y, camera_y - 102.0);
+  EXPECT_DOUBLE_EQ(+objects[cockpitObjects[0]].z, camera_z - 152.0);
+  EXPECT_DOUBLE_EQ(+objects[cockpitObjects[1]].y, camera_y - 102.0);
   hideMaps = 1;
   step();
-  EXPECT_DOUBLE_EQ(objects[cockpitObjects[0]].z, camera_z + 100.0);
+  EXPECT_DOUBLE_EQ(+objects[cockpitObjects[0]].z, camera_z + 100.0);
   attractPlaying = 1;
   lives = 1;
   step();
-  EXPECT_DOUBLE_EQ(objects[cockpitObjects[0]].z, camera_z - 152.0) << "a demo shows the scanner";
+  EXPECT_DOUBLE_EQ(+objects[cockpitObjects[0]].z, camera_z - 152.0) << "a demo shows the scanner";
 }
 
 }  // namespace

@@ -66,13 +66,13 @@ TEST_F(Shots, LaserKillsScoreUpToTheGuard) {
     EXPECT_EQ(score, c.after);
     EXPECT_EQ(e.state, SLOT_EXPLODING);
     EXPECT_EQ(enemiesDestroyed, destroyed + 1);
-    EXPECT_EQ(objects[e.object].size_h, 110);
+    EXPECT_EQ(+objects[e.object].size_h, 110);
     EXPECT_EQ(lasers[0].state, SLOT_FREE);
   }
 }
 
 TEST_F(Shots, UfoKillScoresUpToItsGuardAndDoesNotCount) {
-  for (const auto [before, after] : {std::pair{63999, 64199}, std::pair{64000, 64000}}) {
+  for (const auto& [before, after] : {std::pair{63999, 64199}, std::pair{64000, 64000}}) {
     SCOPED_TRACE(before);
     score = uint16_t(before);
     ufo.state = SLOT_ALIVE;
@@ -90,8 +90,8 @@ TEST_F(Shots, UfoKillScoresUpToItsGuardAndDoesNotCount) {
 }
 
 TEST_F(Shots, LasersLeaveTheirWindowAroundTheShip) {
-  for (const auto [ahead, alive] : {std::pair{189.0, true}, std::pair{191.0, false},
-                                    std::pair{-189.0, true}, std::pair{-191.0, false}}) {
+  for (const auto& [ahead, alive] : {std::pair{189.0, true}, std::pair{191.0, false},
+                                     std::pair{-189.0, true}, std::pair{-191.0, false}}) {
     SCOPED_TRACE(ahead);
     shipVelocityX = 0.0;
     Laser& l = lasers[0];
@@ -100,7 +100,9 @@ TEST_F(Shots, LasersLeaveTheirWindowAroundTheShip) {
     PlaceObject(l.object, shipX - 0.01 + ahead, shipY + 100, shipZ);
     step();
     EXPECT_EQ(l.state, alive ? SLOT_ALIVE : SLOT_FREE);
-    if (!alive) EXPECT_EQ(objects[l.object].x, HIDDEN);
+    if (!alive) {
+      EXPECT_EQ(+objects[l.object].x, HIDDEN);
+    }
   }
 }
 
@@ -120,7 +122,7 @@ TEST_F(Shots, FullShotPoolRestartsTheCooldownWithoutFiring) {
   e.fireCooldown = 1;
   step();
   EXPECT_EQ(flying_shots(), 10);
-  EXPECT_EQ(objects[enemyShots[4].object].x, objects[e.object].x + enemyShots[4].velocityX)
+  EXPECT_EQ(+objects[enemyShots[4].object].x, +objects[e.object].x + enemyShots[4].velocityX)
       << "fired into the free slot, and moved in the same step";
 }
 
@@ -163,11 +165,11 @@ TEST_F(Shots, EnemyShotsAimWithLead) {
   const double l = 80.0 - 200.0, dy = -30.0, d = std::sqrt(l * l + dy * dy);
   EXPECT_DOUBLE_EQ(s.velocityX, 2.0 * l / d);
   EXPECT_DOUBLE_EQ(s.velocityY, 2.0 * dy / d);
-  EXPECT_EQ(objects[s.object].y, shipY + 30);
+  EXPECT_EQ(+objects[s.object].y, shipY + 30);
   // Ground shooters fire from 16 higher from level 3 on; level 1 and 2 shots sink less.
   e.kind = 3;
   EnemyFire(e);
-  EXPECT_EQ(objects[enemyShots[1].object].y, shipY + 30 + 16);
+  EXPECT_EQ(+objects[enemyShots[1].object].y, shipY + 30 + 16);
   level = 2;
   e.kind = 0;
   PlaceObject(e.object, shipX + 200, shipY, shipZ);

@@ -172,6 +172,36 @@ INSTANTIATE_TEST_SUITE_P(Scripts, ReplayTest, ::testing::ValuesIn(kCases),
                            return name;
                          });
 
+// The files of --input, --trace and --shot are named from where the program was started, not
+// from the start directory that --data makes current.
+TEST(PlayFilesTest, AreNamedFromWhereTheProgramStarted) {
+  replay::GameFolder game;
+  ASSERT_FALSE(game.path().empty());
+  replay::GameFolder here;  // now current
+  ASSERT_FALSE(here.path().empty());
+  replay::WriteFile("in.txt", "0 0 0 0 0 0 0 \n");
+  replay::Run run = replay::RunGame("--headless --virtual-clock --frames 3 --data " + game.path() +
+                                    " --play 2 --input in.txt --trace t.txt --shot end.pcx");
+  ASSERT_EQ(run.status, 0) << run.out;
+  const std::vector<TraceRow> rows = replay::ParseTrace(replay::ReadFile("t.txt"));
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows.front().level, 2);
+  EXPECT_FALSE(replay::ReadFile("end.pcx").empty());
+  EXPECT_FALSE(std::filesystem::exists(game.path() + "/t.txt"));
+  EXPECT_FALSE(std::filesystem::exists(game.path() + "/end.pcx"));
+
+  // A last frame that cannot be written is a failure of the run.
+  run = replay::RunGame("--headless --virtual-clock --frames 3 --data " + game.path() +
+                        " --play --shot nowhere/end.pcx");
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_NE(run.out.find("nowhere/end.pcx"), std::string::npos) << run.out;
+  // So is a trace that could not be written whole.
+  run = replay::RunGame("--headless --virtual-clock --frames 3 --data " + game.path() +
+                        " --play --trace /dev/full");
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_NE(run.out.find("/dev/full"), std::string::npos) << run.out;
+}
+
 // Every level starts from the command line without a message, and plays a few steps.
 class LevelStartTest : public ::testing::TestWithParam<int> {};
 
