@@ -1,6 +1,7 @@
 #include "app/texts.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/app_state.h"
 #include "app/credits.h"
@@ -33,6 +34,14 @@ const char* CurrentLanguageAbbreviation() {
 void SetCurrentLanguageAbbreviation(const char* abbreviation) {
   std::snprintf(languageAbbreviation, sizeof languageAbbreviation, "%s",
                 abbreviation ? abbreviation : "");
+  // With a language list, its language of that abbreviation becomes the current one.
+  for (int32_t slot = 0; languages && slot < languages->count; ++slot) {
+    const ZR_LANGUAGE* language = zr_lang_entry(languages, slot);
+    if (language && std::strcmp(language->abbreviation, languageAbbreviation) == 0) {
+      zr_lang_select(languages, language->number);
+      break;
+    }
+  }
 }
 
 void ReloadTexts() {
