@@ -92,6 +92,9 @@ class XvfbTest : public ::testing::Test {
             " ZR_WINDOW_SHOT=" + dir_ +
             "/shot.bmp\n"
             "keep() { sleep 0.6; cp shot.bmp \"$1.bmp\"; }\n"
+            // After a switch, up to five seconds for the picture of the other size.
+            "switched() { b=$(stat -c %s shot.bmp); for i in $(seq 50); do sleep 0.1;"
+            " [ \"$(stat -c %s shot.bmp)\" != \"$b\" ] && break; done; }\n"
             "\"" ZR_GAME_DIR
             "/zrsentry\" > game.txt 2>&1 &\npid=$!\n"
             "win=$(timeout 10 xdotool search --sync --onlyvisible --name ZRSENTRY | head -1)\n"
@@ -112,7 +115,8 @@ class XvfbTest : public ::testing::Test {
 
 TEST_F(XvfbTest, TheWindowShowsItsBarInTwoLanguagesGoesFullScreenAndBackAndCloses) {
   std::string log = RunWindow(
-      "keep english\nxdotool key alt+Return\nkeep full\nxdotool key alt+Return\nkeep back");
+      "keep english\nxdotool key alt+Return\nswitched\nkeep full\nxdotool key alt+Return\n"
+      "switched\nkeep back");
   EXPECT_NE(log.find("exit=0"), std::string::npos) << log << read_text(dir_ + "/game.txt");
   const Shot english = ReadBmp(dir_ + "/english.bmp");
   const Shot full = ReadBmp(dir_ + "/full.bmp");
