@@ -20,6 +20,8 @@ ZR_FONT mainFont, mapFont, mapTitleFont, mapTransFont, shipsFont;
 
 ZR_BITMAP frameBuffer;
 uint8_t* palette = nullptr;
+ZR_LANGUAGES* languages = nullptr;
+int32_t fullscreenFlag = 0, lowResFlag = 0, highResFlag = 0;
 uint32_t timerId = 0;
 ZR_IO_CONFIG ioConfig;
 
@@ -56,6 +58,8 @@ void ResetAppState() {
   }
   frameBuffer = ZR_BITMAP{};
   palette = nullptr;
+  languages = nullptr;
+  fullscreenFlag = lowResFlag = highResFlag = 0;
   timerId = 0;
   ioConfig = ZR_IO_CONFIG{};
   errorReport = listReport = memoryReport = stringReport = 0;

@@ -33,6 +33,10 @@ extern ZR_FONT mainFont, mapFont, mapTitleFont, mapTransFont, shipsFont;
 
 extern ZR_BITMAP frameBuffer;  // the application's copy of the frame-buffer record
 extern uint8_t* palette;       // the PALFile palette
+// The language list of LNGFile (null when it does not load: English and no Language menu).
+extern struct ZR_LANGUAGES* languages;
+// The display's flags for the application: full screen, low-res and high-res full screen.
+extern int32_t fullscreenFlag, lowResFlag, highResFlag;
 extern uint32_t timerId;       // the frame timer, 0 when none
 extern ZR_IO_CONFIG ioConfig;  // the file module's configuration (archive and settings names)
 

@@ -146,8 +146,12 @@ void TimerTick() {
 intptr_t AppMessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case WM_CLOSE:
-      SaveFinalFrame();
-      ShutDown();
+      // WM_CLOSE may come twice (the close button and --frames, say): the second finds the
+      // program already shut down.
+      if (!ShutDownDone()) {
+        SaveFinalFrame();
+        ShutDown();
+      }
       break;
     case WM_KEYDOWN:
       HandleKey(wParam);
@@ -158,8 +162,11 @@ intptr_t AppMessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam) 
     default:
       break;
   }
-  InputWindowMessage(message, wParam, lParam);
-  SoundWindowMessage(message, wParam, lParam);
+  // Once shut down, the input and sound modules are gone: only the window sees what still comes.
+  if (!ShutDownDone()) {
+    InputWindowMessage(message, wParam, lParam);
+    SoundWindowMessage(message, wParam, lParam);
+  }
   return WindowProcedure(message, wParam, lParam);
 }
 

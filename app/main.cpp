@@ -40,9 +40,11 @@ int main(int argc, char** argv) {
   options.virtualClock = line.virtualClock;
   if (!StartUp(options)) {
     std::fprintf(stderr, "zrsentry: %s\n", StartUpError());
+    const bool otherCopy = StartUpFoundOtherCopy();
     AbandonStartUp();
     ClosePlaySession();
-    return 1;
+    // A second start that brought the first copy forward has done what was asked of it.
+    return otherCopy ? 0 : 1;
   }
 
   if (line.view) {

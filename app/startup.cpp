@@ -21,11 +21,16 @@
 #include "engine/core/random.h"
 #include "engine/core/zr_string.h"
 #include "engine/display/display.h"
+#include "engine/display/language.h"
+#include "engine/display/main_window.h"
 #include "engine/display/palette.h"
+#include "engine/display/splash.h"
 #include "engine/display/timer.h"
+#include "engine/display/video_mode.h"
 #include "engine/input/input.h"
 #include "engine/input/player.h"
 #include "engine/platform/clock.h"
+#include "engine/platform/instance.h"
 #include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
@@ -40,8 +45,13 @@ namespace {
 
 std::string startUpError;
 bool servicesStarted = false;
+bool otherCopyRunning = false;
+bool shutDownDone = false;  // from a shut-down to the next start-up
+ZR_WINDOW_SETUP windowSetup;
+ZR_VIDEO_MODE currentMode;
 ShutDownReport lastShutDown;
 ZR_INPUT_CONFIG inputConfig;
+ZR_PLATFORM_PROBE platformProbe;
 bool inputTakenByBox = false;
 
 // The warning box gives the devices back while it is shown (the user needs the cursor to
@@ -71,26 +81,71 @@ void ReadAppText(const char* key, char* buffer, int size) {
   zr_io_get_string("Application", key, buffer, size, TEXTS_FILE);
 }
 
-// Step 13: the window at the largest multiple of 320 x 200 that fits the work area (4x at
-// most; a title bar's height is left free), and the display in it.
+// After every menu rebuild: the Sound menu's ticks and grey as the sound module keeps them.
+void MenuBarCommandCallback() {
+  const ZR_SOUND_MENU sound = zr_sound_menu();
+  for (uint32_t id : {ZR_CMD_MUSIC, ZR_CMD_EFFECTS, ZR_CMD_QUALITY_LOW, ZR_CMD_QUALITY_MEDIUM,
+                      ZR_CMD_QUALITY_HIGH}) {
+    zr_menubar_enable(id, sound.enabled);
+  }
+  zr_menubar_check(ZR_CMD_MUSIC, sound.musicChecked);
+  zr_menubar_check(ZR_CMD_EFFECTS, sound.effectsChecked);
+  zr_menubar_check(ZR_CMD_QUALITY_LOW, sound.qualityLowChecked);
+  zr_menubar_check(ZR_CMD_QUALITY_MEDIUM, sound.qualityMediumChecked);
+  zr_menubar_check(ZR_CMD_QUALITY_HIGH, sound.qualityHighChecked);
+}
+
+// The frame buffer changed size (high-res, keys 1 to 4): the world engine draws into the new one.
+void FrameResized() {
+  RedrawScreen();
+}
+
+// Step 13: the window (by default the largest multiple of 320 x 200 that fits the work area, 4x
+// at most, a title bar's height left free; else as the settings keep it) and the display in it,
+// in the mode and window or full-screen state of the settings.
 int OpenWindowAndDisplay() {
   int workWidth = 0, workHeight = 0;
   zr_platform_work_area(&workWidth, &workHeight);
   constexpr int kTitleBarAllowance = 40;
   int factor = zr_window_factor_for(workWidth, workHeight - kTitleBarAllowance, ZR_DSP_BASE_WIDTH,
                                     ZR_DSP_BASE_HEIGHT, MAX_WINDOW_FACTOR);
-  const char* windowTitle = title[0] ? title : "ZRSENTRY";
-  if (!zr_window_open(windowTitle, ZR_DSP_BASE_WIDTH * factor, ZR_DSP_BASE_HEIGHT * factor)) {
-    return Fail(zr_platform_error());
+  windowSetup = ZR_WINDOW_SETUP{};
+  windowSetup.className = className[0] ? className : "zrsentry";
+  windowSetup.title = title[0] ? title : "ZRSENTRY";
+  windowSetup.baseWidth = ZR_DSP_BASE_WIDTH;
+  windowSetup.baseHeight = ZR_DSP_BASE_HEIGHT;
+  windowSetup.clientWidth = static_cast<int16_t>(ZR_DSP_BASE_WIDTH * factor);
+  windowSetup.clientHeight = static_cast<int16_t>(ZR_DSP_BASE_HEIGHT * factor);
+  windowSetup.languages = languages;
+  windowSetup.command = MenuBarCommandCallback;
+  windowSetup.languageChanged = ReloadTexts;
+  windowSetup.flags = ZR_DSP_FLAGS{&fullscreenFlag, &lowResFlag, &highResFlag, &currentMode};
+  bool otherCopy = false;
+  if (!zr_main_window_open(&windowSetup, &otherCopy)) {
+    otherCopyRunning = otherCopy;
+    return Fail(zr_main_window_error());
   }
-  zr_window_set_minimum_size(ZR_DSP_BASE_WIDTH, ZR_DSP_BASE_HEIGHT);
   if (!zr_dsp_init()) return Fail("cannot create the frame buffer");
   ZR_DSP_START start = {};
+  start.mode = &currentMode;
   start.frameBuffer = &frameBuffer;
+  start.resize = FrameResized;
   start.displayReady = &displayReady;
   start.appActive = &appActive;
-  if (!zr_dsp_start(&start)) return Fail("cannot start the display");
+  if (!zr_dsp_start(&start) || !zr_dsp_set_mode()) {
+    zr_main_window_fatal("Error switching mode, Quitting!");
+    return Fail("cannot start the display");
+  }
   return 1;
+}
+
+// Step 9: one running copy. Headless runs check only with a runtime directory of their own
+// (ZR_RUNTIME_DIR), so that tests running the program side by side never meet.
+int ClaimSingleInstance(bool headless) {
+  if (headless && std::getenv("ZR_RUNTIME_DIR") == nullptr) return 1;
+  if (zr_instance_claim(className[0] ? className : "zrsentry")) return 1;
+  otherCopyRunning = true;
+  return Fail("another copy is running; it was brought to the front");
 }
 
 // A failure of the world engine ends the program once its warning box is answered. The world
@@ -125,6 +180,8 @@ void StartSound() {
 
 int StartUp(const StartOptions& options) {
   startUpError.clear();
+  otherCopyRunning = false;
+  shutDownDone = false;
   lastShutDown = ShutDownReport{};
   ResetAppState();
 
@@ -133,6 +190,9 @@ int StartUp(const StartOptions& options) {
   // 2. Platform check.
   zr_clock_use_virtual(options.virtualClock);
   if (!zr_platform_init(options.headless)) return Fail(zr_platform_error());
+  if (!zr_platform_check(&platformProbe)) {
+    return Fail("the platform cannot run the game (SDL 2.0.10 or newer and a video driver)");
+  }
 
   // 3. The service modules.
   zr_error_init(&errorReport);
@@ -167,17 +227,24 @@ int StartUp(const StartOptions& options) {
   ReadAppText("INIFile", iniFile, sizeof iniFile);
   std::snprintf(ioConfig.settingsName, sizeof ioConfig.settingsName, "%s", iniFile);
   ReadAppText("LNGFile", lngFile, sizeof lngFile);
-  // The current language's messages (the language list will reload them on every change).
+  // The language list (none: English texts and no Language menu), then the splash screen of
+  // section "<StartSplash>_<language>".
+  languages = lngFile[0] ? zr_lang_load(lngFile) : nullptr;
+  // The current language's messages (the language list reloads them on every change).
   LoadLanguageMessages();
-  // Languages: the language list loads from lngFile here once the window part exists.
-  // Splash: the splash screen of section "<StartSplash>_<language>" opens here once it exists.
+  if (startSplash[0]) {
+    char section[64];
+    std::snprintf(section, sizeof section, "%s_%s", startSplash, CurrentLanguageAbbreviation());
+    zr_splash_open(section, TEXTS_FILE);
+  }
 
   // 8. Window names and help file.
   ReadAppText("Title", title, sizeof title);
   ReadAppText("Class", className, sizeof className);
   ReadAppText("HLPFile", hlpFile, sizeof hlpFile);
 
-  // 9. Single instance: a second running copy is refused here once the window part exists.
+  // 9. Single instance: a second running copy brings the first to the front and stops.
+  if (!ClaimSingleInstance(options.headless)) return 0;
   // 10. Input and players. SDL reaches the pads without a window, so they start here; the
   // keyboard and mouse become the game's only when the window (step 13) is activated. A failure
   // is never fatal.
@@ -229,7 +296,8 @@ int StartUp(const StartOptions& options) {
   InstallGameShellHooks();
   SetupGame(frameBuffer.width - 1, frameBuffer.height - 1);
 
-  // 22. Splash: the splash screen closes here. The loaded palette is selected.
+  // 22. The splash screen closes; the loaded palette is selected.
+  zr_splash_close();
   zr_pal_set(palette);
 
   // 23. Ready: the texts of the current language (messages, menus, credits), then menu 0 opens
@@ -245,9 +313,23 @@ const char* StartUpError() {
   return startUpError.c_str();
 }
 
+bool StartUpFoundOtherCopy() {
+  return otherCopyRunning;
+}
+
+bool ServicesRunning() {
+  return servicesStarted;
+}
+
+bool ShutDownDone() {
+  return shutDownDone;
+}
+
 void ShutDown() {
+  // Once only: a second WM_CLOSE finds nothing left to release.
   if (!servicesStarted) return;
   servicesStarted = false;
+  shutDownDone = true;
 
   // 1. Nothing is drawn any more. (The C library checks its heap on every release.)
   displayReady = 0;
@@ -263,7 +345,13 @@ void ShutDown() {
     FreeHighScores(highScores);
     highScores = nullptr;
   }
-  // 3. The display's surfaces and the overlay picture.
+  // 3. The [Display] keys and the language are written while the display still knows its state
+  // (releasing the surfaces clears display-ready, after which the display's stop writes
+  // nothing); then the display's surfaces and the overlay picture.
+  if (zr_dsp_is_ready()) {
+    zr_dsp_write_settings();
+    zr_dsp_write_language();
+  }
   zr_dsp_release();
   ReleaseOverlay();
 
@@ -289,8 +377,13 @@ void ShutDown() {
   for (ZR_FONT* font : {&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont}) {
     zr_font_free(font);
   }
+  windowSetup.languages = nullptr;
+  zr_lang_free(languages);
+  languages = nullptr;
+  zr_splash_close();
   zr_dsp_stop();
   zr_dsp_free();
+  zr_main_window_release();
 
   // 7. Players, input, then the services, memory and errors last.
   zr_play_deinit();
@@ -313,6 +406,9 @@ void ShutDown() {
 void AbandonStartUp() {
   zr_timer_stop(&timerId);
   zr_sound_release();
+  zr_splash_close();
+  zr_main_window_release();
+  zr_instance_release();
   zr_play_deinit();
   zr_input_deinit();
   zr_message_box_set_steps(nullptr, nullptr);

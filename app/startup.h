@@ -17,6 +17,12 @@ constexpr int MAX_WINDOW_FACTOR = 4;
 // reason in StartUpError().
 int StartUp(const StartOptions& options);
 const char* StartUpError();
+// The last start-up stopped because another copy runs (it was brought to the front).
+bool StartUpFoundOtherCopy();
+// Between start-up and shut-down.
+bool ServicesRunning();
+// From a shut-down to the next start-up: the modules are gone and get no more messages.
+bool ShutDownDone();
 
 // Releases everything in order; a second call does nothing.
 void ShutDown();

@@ -1,12 +1,15 @@
 #include "app/texts.h"
 
 #include <cstdio>
+#include <cstring>
 
+#include "app/app_state.h"
 #include "app/credits.h"
 #include "app/messages.h"
 #include "app/screens.h"
 #include "app/startup.h"
 #include "engine/core/keyfile.h"
+#include "engine/display/language.h"
 
 namespace {
 
@@ -22,12 +25,23 @@ bool NamedFile(const char* section, const char* pattern, char* file, int size) {
 }  // namespace
 
 const char* CurrentLanguageAbbreviation() {
+  // The language list's current language; English while there is none.
+  const ZR_LANGUAGE* current = zr_lang_current(languages);
+  if (current && current->abbreviation && current->abbreviation[0]) return current->abbreviation;
   return languageAbbreviation;
 }
 
 void SetCurrentLanguageAbbreviation(const char* abbreviation) {
   std::snprintf(languageAbbreviation, sizeof languageAbbreviation, "%s",
                 abbreviation ? abbreviation : "");
+  // With a language list, its language of that abbreviation becomes the current one.
+  for (int32_t slot = 0; languages && slot < languages->count; ++slot) {
+    const ZR_LANGUAGE* language = zr_lang_entry(languages, slot);
+    if (language && std::strcmp(language->abbreviation, languageAbbreviation) == 0) {
+      zr_lang_select(languages, language->number);
+      break;
+    }
+  }
 }
 
 void ReloadTexts() {

@@ -3,11 +3,17 @@
 #include "app/app_state.h"
 #include "app/frame_loop.h"
 #include "engine/display/display.h"
+#include "engine/display/main_window.h"
 #include "engine/display/snapshot.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
 
-intptr_t WindowProcedure(uint32_t message, uintptr_t wParam, intptr_t) {
+intptr_t WindowProcedure(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  // The display's keys and commands (full screen, modes, languages), while the window exists.
+  if (message != WM_CLOSE && message != WM_DESTROY && zr_window_is_open() &&
+      zr_main_window_proc(message, wParam, lParam)) {
+    return 0;
+  }
   switch (message) {
     case WM_ACTIVATE:
       appActive = wParam != WA_INACTIVE ? 1 : 0;

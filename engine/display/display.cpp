@@ -6,6 +6,7 @@
 #include "engine/core/list.h"
 #include "engine/core/memory.h"
 #include "engine/display/palette.h"
+#include "engine/display/video_mode.h"
 #include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
@@ -38,6 +39,10 @@ struct Display {
   bool active;
   int screenWidth;  // 0: the desktop work area
   int screenHeight;
+  bool fullscreen;  // the back surface is the mode's size, the frame placed in it
+  int modeWidth;
+  int modeHeight;
+  ZR_RECT fullPosition;  // the frame's place on a full screen (w 0: centred)
   ZR_LIST* rects;
 };
 
@@ -52,6 +57,11 @@ void write_app_frame() {
 }
 
 void screen_size(int* width, int* height) {
+  if (g_dsp.fullscreen && g_dsp.modeWidth > 0 && g_dsp.modeHeight > 0) {
+    *width = g_dsp.modeWidth;
+    *height = g_dsp.modeHeight;
+    return;
+  }
   *width = g_dsp.screenWidth;
   *height = g_dsp.screenHeight;
   if (*width > 0 && *height > 0) return;
@@ -74,13 +84,35 @@ void free_surfaces() {
   g_dsp.back = ZR_SURFACE{};
 }
 
-// The mode switch: until video modes exist the mode is the frame's size at the chosen depth.
+// The frame's place on the back surface: the origin in a window (the surface is the frame's
+// size), centred on a full screen unless FullPosition placed it.
+void place_frame() {
+  if (!g_dsp.fullscreen) {
+    g_dsp.frame.x = g_dsp.frame.y = 0;
+    return;
+  }
+  const ZR_RECT& at = g_dsp.fullPosition;
+  if (at.w == g_dsp.frame.width && at.h == g_dsp.frame.height && at.x >= 0 && at.y >= 0 &&
+      at.x + at.w <= g_dsp.modeWidth && at.y + at.h <= g_dsp.modeHeight) {
+    g_dsp.frame.x = at.x;
+    g_dsp.frame.y = at.y;
+    return;
+  }
+  g_dsp.frame.x = static_cast<int16_t>((g_dsp.modeWidth - kReserveX - g_dsp.frame.width) / 2);
+  g_dsp.frame.y = static_cast<int16_t>((g_dsp.modeHeight - kReserveY - g_dsp.frame.height) / 2);
+}
+
+// The mode switch: in a window the back surface is the frame's size, on a full screen the mode's
+// size; both at the mode's depth. The platform scales the surface into the window or screen.
 int build_surfaces() {
   g_dsp.ready = false;
   g_dsp.surfacesExist = false;
   set_app_ready(0);
   free_surfaces();
-  if (!zr_surface_create(&g_dsp.back, g_dsp.frame.width, g_dsp.frame.height, g_dsp.depth)) {
+  const bool full = g_dsp.fullscreen && g_dsp.modeWidth > 0 && g_dsp.modeHeight > 0;
+  const int width = full ? g_dsp.modeWidth : g_dsp.frame.width;
+  const int height = full ? g_dsp.modeHeight : g_dsp.frame.height;
+  if (!zr_surface_create(&g_dsp.back, width, height, g_dsp.depth)) {
     g_dsp.back = ZR_SURFACE{};
     return 0;
   }
@@ -90,7 +122,7 @@ int build_surfaces() {
     return 0;
   }
   g_dsp.surfacesExist = true;
-  g_dsp.frame.x = g_dsp.frame.y = 0;
+  place_frame();
   zr_dsp_clear();
   write_app_frame();
   g_dsp.ready = true;
@@ -165,11 +197,14 @@ int zr_dsp_start(const ZR_DSP_START* start) {
 }
 
 void zr_dsp_stop() {
-  g_dsp.started = false;
   if (g_dsp.ready) {
+    zr_dsp_write_settings();
+    zr_dsp_write_language();
     zr_bitmap_clear(&g_dsp.frame, nullptr);
     zr_dsp_clear();
   }
+  zr_dsp_restore_desktop();
+  g_dsp.started = false;
   zr_dsp_release();
 }
 
@@ -220,8 +255,9 @@ int zr_dsp_clear() {
 void zr_dsp_resize(ZR_BITMAP* frame, int32_t* rectOut, int dw, int dh) {
   (void)frame;  // always the frame buffer; the application's copy is rewritten below
   ZR_BITMAP& f = g_dsp.frame;
-  // Window mode: the frame sits at the surface's origin.
-  f.x = f.y = 0;
+  // Window mode: the frame sits at the surface's origin; full screen: centred on the mode.
+  g_dsp.fullPosition = ZR_RECT{};
+  place_frame();
   if (rectOut) {
     rectOut[0] = f.x;
     rectOut[1] = f.y;
@@ -250,15 +286,20 @@ void zr_dsp_resize(ZR_BITMAP* frame, int32_t* rectOut, int dw, int dh) {
   std::memset(f.pixels, 0, bytes);
   f.w = f.width = static_cast<int16_t>(width);
   f.h = f.height = static_cast<int16_t>(height);
+  place_frame();
   if (rectOut) {
+    rectOut[0] = f.x;
+    rectOut[1] = f.y;
     rectOut[2] = f.x + f.width;
     rectOut[3] = f.y + f.height;
   }
   write_app_frame();
   rescale_all();
   if (g_dsp.resize && g_dsp.started) g_dsp.resize();
-  // The back surface follows the frame's size (the mode is the frame's size).
-  if (g_dsp.surfacesExist) {
+  // In a window the back surface follows the frame's size; on a full screen it is the mode's.
+  if (g_dsp.surfacesExist && g_dsp.fullscreen) {
+    if (g_dsp.ready) zr_dsp_clear();
+  } else if (g_dsp.surfacesExist) {
     const bool wasReady = g_dsp.ready;
     build_surfaces();
     if (!wasReady) {
@@ -337,6 +378,32 @@ bool zr_dsp_surfaces_exist() {
 }
 bool zr_dsp_is_active() {
   return g_dsp.active;
+}
+
+int zr_dsp_switch(int width, int height, int bpp, bool fullscreen) {
+  if (bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return 0;
+  if (fullscreen && (width <= 0 || height <= 0)) return 0;
+  g_dsp.depth = bpp;
+  g_dsp.fullscreen = fullscreen;
+  g_dsp.modeWidth = width;
+  g_dsp.modeHeight = height;
+  zr_window_set_fullscreen(fullscreen);
+  if (!g_dsp.started) return 1;
+  const int built = build_surfaces();
+  write_app_frame();
+  return built;
+}
+
+bool zr_dsp_is_fullscreen() {
+  return g_dsp.fullscreen;
+}
+
+void zr_dsp_set_full_position(const ZR_RECT* rect) {
+  g_dsp.fullPosition = rect ? *rect : ZR_RECT{};
+  if (g_dsp.surfacesExist) {
+    place_frame();
+    write_app_frame();
+  }
 }
 
 void zr_dsp_set_screen_size(int width, int height) {

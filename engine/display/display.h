@@ -70,6 +70,15 @@ bool zr_dsp_is_started();
 bool zr_dsp_is_ready();
 bool zr_dsp_surfaces_exist();
 bool zr_dsp_is_active();
+// The mode switch: the back surface at the depth, of the frame's size in a window or of the mode's
+// size (width x height) on a full screen, where the frame lies centred (or at the full-screen
+// position). The window goes to or leaves the desktop's full screen. 1 on success.
+int zr_dsp_switch(int width, int height, int bpp, bool fullscreen);
+bool zr_dsp_is_fullscreen();
+// Where the frame lies on a full screen (left, top, width, height; null or a rectangle that does
+// not fit the mode: centred).
+void zr_dsp_set_full_position(const ZR_RECT* rect);
+
 // Largest frame size accepted by zr_dsp_resize (the "screen"): the desktop work area unless set.
 void zr_dsp_set_screen_size(int width, int height);
 

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "engine/platform/imgui_host.h"
 #include "engine/platform/message_box.h"
 #include "engine/platform/platform_internal.h"
 #include "engine/platform/video.h"
@@ -93,12 +94,9 @@ int runBox(const ZR_ABOUT_BOX* box) {
     SDL_DestroyWindow(window);
     return IDOK;
   }
-  IMGUI_CHECKVERSION();
-  ImGui::CreateContext();
-  ImGui::GetIO().IniFilename = nullptr;
-  ImGui::StyleColorsDark();
-  ImGui_ImplSDL2_InitForSDLRenderer(window);
-  ImGui_ImplSDLRenderer_Init(renderer);
+  // The program's one ImGui context moves to the box's window while the box is shown; the menu
+  // bar takes it back at the main window's next presentation.
+  zr_imgui_attach(window, renderer);
 
   const uint32_t boxId = SDL_GetWindowID(window);
   bool done = false, quitAsked = false;
@@ -130,9 +128,7 @@ int runBox(const ZR_ABOUT_BOX* box) {
     SDL_Delay(10);
   }
 
-  ImGui_ImplSDLRenderer_Shutdown();
-  ImGui_ImplSDL2_Shutdown();
-  ImGui::DestroyContext();
+  zr_imgui_detach(window);
   SDL_DestroyRenderer(renderer);
   SDL_DestroyWindow(window);
   // Without a window manager the main window would not get the keyboard back by itself.

@@ -1,6 +1,7 @@
 // The platform's events become window messages here, and SIGINT / SIGTERM become WM_CLOSE.
 #include <csignal>
 
+#include "engine/platform/instance.h"
 #include "engine/platform/keys.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/platform_internal.h"
@@ -87,9 +88,13 @@ void zr_events_pump() {
     closeSignalled = 0;
     zr_post_message(WM_CLOSE, 0, 0);
   }
+  zr_instance_poll();
   if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return;
   SDL_Event event;
-  while (SDL_PollEvent(&event)) translate(event);
+  while (SDL_PollEvent(&event)) {
+    // Clicks and keys that the menu bar takes are not the game's.
+    if (!zr_menu_bar_event(event)) translate(event);
+  }
 }
 
 void zr_signals_install() {

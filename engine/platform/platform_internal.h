@@ -7,6 +7,11 @@
 // The main window, or nullptr.
 SDL_Window* zr_sdl_window();
 
+// Gives an event to the menu bar first; true when the bar took it (the game does not see it).
+bool zr_menu_bar_event(const SDL_Event& event);
+// Draws the menu bar into the main window's renderer (between the picture and the present).
+void zr_menu_bar_draw(SDL_Window* window, SDL_Renderer* renderer);
+
 // Moves the platform's pending events into the message queue.
 void zr_events_pump();
 

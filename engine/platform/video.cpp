@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "engine/platform/imgui_host.h"
+#include "engine/platform/menu_bar.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/platform_internal.h"
 
@@ -25,6 +28,7 @@ int textureHeight = 0;
 std::vector<uint32_t> converted;  // the last presented picture as 0xAARRGGBB
 int convertedWidth = 0;
 int convertedHeight = 0;
+bool integerScaling = false;
 
 bool fail(const std::string& reason) {
   lastError = reason;
@@ -92,6 +96,14 @@ bool ensureTexture(int width, int height) {
   return texture != nullptr;
 }
 
+SDL_Renderer* createRenderer(SDL_Window* target) {
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  SDL_Renderer* made =
+      SDL_CreateRenderer(target, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+  if (!made) made = SDL_CreateRenderer(target, -1, SDL_RENDERER_SOFTWARE);
+  return made;
+}
+
 }  // namespace
 
 SDL_Window* zr_sdl_window() {
@@ -113,7 +125,10 @@ int zr_platform_init(bool wantHeadless) {
     SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, toFile ? "disk" : "dummy", SDL_HINT_OVERRIDE);
   } else {
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, nullptr, SDL_HINT_OVERRIDE);
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, nullptr, SDL_HINT_OVERRIDE);
+    // A driver named in the environment is honoured (SDL_AUDIODRIVER=dummy: silent, no box).
+    const char* audio = std::getenv("SDL_AUDIODRIVER");
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, audio && *audio ? audio : nullptr,
+                            SDL_HINT_OVERRIDE);
     if (!hasDisplay()) {
       return fail(
           "no display to open a window on (DISPLAY and WAYLAND_DISPLAY are unset); "
@@ -137,6 +152,7 @@ int zr_platform_init(bool wantHeadless) {
 void zr_platform_quit() {
   if (!initialised) return;
   zr_window_close();
+  zr_imgui_destroy();
   zr_signals_restore();
   SDL_Quit();
   initialised = false;
@@ -166,17 +182,22 @@ void zr_platform_work_area(int* width, int* height) {
 }
 
 int zr_window_open(const char* title, int clientWidth, int clientHeight) {
+  return zr_window_open_at(title, -1, -1, clientWidth, clientHeight);
+}
+
+int zr_window_open_at(const char* title, int x, int y, int clientWidth, int clientHeight) {
   if (!initialised) return fail("the platform is not started");
   if (window) return 1;
   windowTitle = title ? title : "";
-  uint32_t flags = SDL_WINDOW_RESIZABLE | (headless ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
-  window = SDL_CreateWindow(windowTitle.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                            clientWidth, clientHeight, flags);
+  // High-DPI: the renderer draws at the screen's own pixels, so the picture stays sharp.
+  uint32_t flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
+                   (headless ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
+  window =
+      SDL_CreateWindow(windowTitle.c_str(), x < 0 ? int(SDL_WINDOWPOS_CENTERED) : x,
+                       y < 0 ? int(SDL_WINDOWPOS_CENTERED) : y, clientWidth, clientHeight, flags);
   if (!window) return fail(std::string("cannot open the window: ") + SDL_GetError());
   if (!headless) {
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    renderer = createRenderer(window);
     if (!renderer) {
       std::string reason = std::string("cannot draw into the window: ") + SDL_GetError();
       zr_window_close();
@@ -189,6 +210,7 @@ int zr_window_open(const char* title, int clientWidth, int clientHeight) {
 }
 
 void zr_window_close() {
+  zr_imgui_detach(window);
   if (texture) SDL_DestroyTexture(texture);
   if (renderer) SDL_DestroyRenderer(renderer);
   if (window) SDL_DestroyWindow(window);
@@ -254,11 +276,39 @@ void zr_window_present(const ZR_SURFACE* surface, const uint8_t* palette) {
   SDL_UpdateTexture(texture, nullptr, converted.data(), width * 4);
   int clientWidth = 0, clientHeight = 0;
   SDL_GetRendererOutputSize(renderer, &clientWidth, &clientHeight);
-  ZR_PLACEMENT place = zr_window_fit(clientWidth, clientHeight, width, height);
-  SDL_Rect target = {place.x, place.y, place.width, place.height};
+  // A window that went to or left full screen without a size event (no window manager) would
+  // keep the old viewport: it is set to the whole output on every change of size.
+  static int viewportWidth = 0, viewportHeight = 0;
+  if (clientWidth != viewportWidth || clientHeight != viewportHeight) {
+    SDL_RenderSetViewport(renderer, nullptr);
+    viewportWidth = clientWidth;
+    viewportHeight = clientHeight;
+  }
+  // In a window the menu bar takes its room above the picture; in full screen it comes over it.
+  const int top = std::min(zr_menu_bar_reserved_height(), clientHeight / 2);
+  ZR_PLACEMENT place =
+      zr_window_fit_scaled(clientWidth, clientHeight - top, width, height, integerScaling);
+  SDL_Rect target = {place.x, place.y + top, place.width, place.height};
   SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
   SDL_RenderClear(renderer);
   SDL_RenderCopy(renderer, texture, nullptr, &target);
+  zr_menu_bar_draw(window, renderer);
+  // Tests and screenshots: ZR_WINDOW_SHOT names a BMP file that gets every presented window
+  // picture as the screen shows it (the menu bar included).
+  if (const char* shot = std::getenv("ZR_WINDOW_SHOT"); shot && *shot) {
+    int w = 0, h = 0;
+    SDL_GetRendererOutputSize(renderer, &w, &h);
+    if (SDL_Surface* picture =
+            SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888)) {
+      if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, picture->pixels,
+                               picture->pitch) == 0) {
+        // Written beside and renamed, so that a reader never finds half a picture.
+        const std::string partial = std::string(shot) + ".part";
+        if (SDL_SaveBMP(picture, partial.c_str()) == 0) std::rename(partial.c_str(), shot);
+      }
+      SDL_FreeSurface(picture);
+    }
+  }
   SDL_RenderPresent(renderer);
 }
 
@@ -285,6 +335,118 @@ ZR_PLACEMENT zr_window_fit(int clientWidth, int clientHeight, int pictureWidth, 
     width = std::max(1, int(int64_t(clientHeight) * pictureWidth / pictureHeight));
   }
   return ZR_PLACEMENT{(clientWidth - width) / 2, (clientHeight - height) / 2, width, height};
+}
+
+ZR_PLACEMENT zr_window_fit_scaled(int clientWidth, int clientHeight, int pictureWidth,
+                                  int pictureHeight, bool integerOnly) {
+  ZR_PLACEMENT place = zr_window_fit(clientWidth, clientHeight, pictureWidth, pictureHeight);
+  if (integerOnly || place.width <= 0) return place;
+  // A whole factor that fills nine tenths of the limiting side stays sharp; a smaller one would
+  // leave wide black borders, so the picture is stretched to fill instead.
+  if (place.width * 10 >= clientWidth * 9 || place.height * 10 >= clientHeight * 9) return place;
+  // Fill: the whole width or the whole height, whichever limits, the aspect kept.
+  int width, height;
+  if (int64_t(clientWidth) * pictureHeight <= int64_t(clientHeight) * pictureWidth) {
+    width = clientWidth;
+    height = std::max(1, int(int64_t(clientWidth) * pictureHeight / pictureWidth));
+  } else {
+    height = clientHeight;
+    width = std::max(1, int(int64_t(clientHeight) * pictureWidth / pictureHeight));
+  }
+  return ZR_PLACEMENT{(clientWidth - width) / 2, (clientHeight - height) / 2, width, height};
+}
+
+void zr_window_set_integer_scaling(bool integerOnly) {
+  integerScaling = integerOnly;
+}
+
+bool zr_window_integer_scaling() {
+  return integerScaling;
+}
+
+int zr_platform_display_modes(ZR_DISPLAY_MODE* modes, int max, ZR_DISPLAY_MODE* desktop,
+                              int* desktopBpp) {
+  ZR_DISPLAY_MODE own = {640, 480, 0};
+  int ownBpp = 32;
+  int count = 0;
+  if (initialised) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+      own = ZR_DISPLAY_MODE{mode.w, mode.h, mode.refresh_rate};
+      ownBpp = SDL_BYTESPERPIXEL(mode.format) * 8;
+      if (ownBpp != 8 && ownBpp != 16 && ownBpp != 24) ownBpp = 32;
+    }
+    const int listed = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < listed && count < max; ++i) {
+      if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+      bool seen = false;
+      for (int j = 0; j < count && !seen; ++j)
+        seen = modes[j].width == mode.w && modes[j].height == mode.h;
+      if (!seen) modes[count++] = ZR_DISPLAY_MODE{mode.w, mode.h, mode.refresh_rate};
+    }
+  }
+  if (count == 0 && max > 0) modes[count++] = own;
+  if (desktop) *desktop = own;
+  if (desktopBpp) *desktopBpp = ownBpp;
+  return count;
+}
+
+void zr_window_set_fullscreen(bool fullscreen) {
+  if (!window) return;
+  const bool now = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  if (now == fullscreen) return;
+  SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  zr_menu_bar_set_show(fullscreen ? ZR_MENU_ON_DEMAND : ZR_MENU_ALWAYS);
+  // An OpenGL renderer may keep the drawable's old height for its viewport (seen without a
+  // window manager): a renderer made anew for the new size has none of that.
+  if (renderer) {
+    SDL_PumpEvents();
+    zr_imgui_detach(window);
+    if (texture) SDL_DestroyTexture(texture);
+    texture = nullptr;
+    textureWidth = textureHeight = 0;
+    SDL_DestroyRenderer(renderer);
+    renderer = createRenderer(window);
+  }
+}
+
+bool zr_window_is_fullscreen() {
+  return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+void zr_window_get_rect(int* x, int* y, int* width, int* height) {
+  int left = 0, top = 0, w = 0, h = 0;
+  if (window) {
+    SDL_GetWindowPosition(window, &left, &top);
+    SDL_GetWindowSize(window, &w, &h);
+    int bt = 0, bl = 0, bb = 0, br = 0;
+    if (SDL_GetWindowBordersSize(window, &bt, &bl, &bb, &br) == 0) {
+      left -= bl;
+      top -= bt;
+      w += bl + br;
+      h += bt + bb;
+    }
+  }
+  if (x) *x = left;
+  if (y) *y = top;
+  if (width) *width = w;
+  if (height) *height = h;
+}
+
+void zr_window_set_rect(int x, int y, int width, int height) {
+  if (!window || zr_window_is_fullscreen()) return;
+  int bt = 0, bl = 0, bb = 0, br = 0;
+  if (SDL_GetWindowBordersSize(window, &bt, &bl, &bb, &br) != 0) bt = bl = bb = br = 0;
+  SDL_SetWindowSize(window, std::max(1, width - bl - br), std::max(1, height - bt - bb));
+  SDL_SetWindowPosition(window, x + bl, y + bt);
+}
+
+void zr_window_raise() {
+  if (!window) return;
+  if (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window);
+  SDL_ShowWindow(window);
+  SDL_RaiseWindow(window);
+  SDL_SetWindowInputFocus(window);
 }
 
 int zr_window_factor_for(int workWidth, int workHeight, int baseWidth, int baseHeight,

@@ -28,6 +28,8 @@ void zr_platform_work_area(int* width, int* height);
 
 // Opens the main window with the given client size; resizable.
 int zr_window_open(const char* title, int clientWidth, int clientHeight);
+// The same at a position (SDL_WINDOWPOS_CENTERED when x or y is negative).
+int zr_window_open_at(const char* title, int x, int y, int clientWidth, int clientHeight);
 void zr_window_close();
 bool zr_window_is_open();
 void zr_window_client_size(int* width, int* height);
@@ -53,6 +55,60 @@ struct ZR_PLACEMENT {
 };
 ZR_PLACEMENT zr_window_fit(int clientWidth, int clientHeight, int pictureWidth, int pictureHeight);
 
+// With integerOnly the picture is shown only at whole factors (black borders around it). Without
+// it, the largest whole factor is kept when it fills nine tenths of the client area's width or
+// height; otherwise the picture is stretched to fill it (nearest neighbour), its aspect kept.
+ZR_PLACEMENT zr_window_fit_scaled(int clientWidth, int clientHeight, int pictureWidth,
+                                  int pictureHeight, bool integerOnly);
+void zr_window_set_integer_scaling(bool integerOnly);
+bool zr_window_integer_scaling();
+
+// The display modes the desktop's screen offers (distinct sizes, in the order SDL lists them, at
+// most max) and the desktop's own mode with its depth in bits. Returns the count. Without a
+// screen (headless), the dummy driver's one mode.
+struct ZR_DISPLAY_MODE {
+  int width, height, refresh;
+};
+int zr_platform_display_modes(ZR_DISPLAY_MODE* modes, int max, ZR_DISPLAY_MODE* desktop,
+                              int* desktopBpp);
+
+// Full screen is the desktop's own mode (no mode switch): the window covers the screen and the
+// picture is scaled into it. Leaving it gives the window its size and position back.
+void zr_window_set_fullscreen(bool fullscreen);
+bool zr_window_is_fullscreen();
+// The window's outer rectangle (the frame's borders included, where the desktop tells them).
+void zr_window_get_rect(int* x, int* y, int* width, int* height);
+void zr_window_set_rect(int x, int y, int width, int height);
+// Brings the window to the front and gives it the keyboard (a second start asks for this).
+void zr_window_raise();
+
 // The largest integer factor (1 to maxFactor) at which a base-sized client area fits the work area.
 int zr_window_factor_for(int workWidth, int workHeight, int baseWidth, int baseHeight,
                          int maxFactor);
+
+// The splash window: borderless, on top, centred, showing an 8-bit picture with one line of text
+// (UTF-8) in the given colour. Headless: nothing is shown.
+struct ZR_SPLASH_PICTURE {
+  const uint8_t* pixels;
+  int width, height;
+  const uint8_t* palette;  // 768 bytes
+  const char* text;
+  int textX, textY;
+  int red, green, blue;
+};
+void zr_splash_window_open(const ZR_SPLASH_PICTURE* picture);
+void zr_splash_window_close();
+
+// The platform check: what SDL offers here. A platform that cannot run the game is refused.
+struct ZR_PLATFORM_PROBE {
+  int major, minor, patch;  // SDL's version (linked)
+  bool video;               // a video driver started
+  bool audio;               // an audio driver started (the game runs silent without)
+  char videoDriver[32];
+  char audioDriver[32];
+  char renderer[32];        // the renderer the main window would get ("" headless)
+};
+void zr_platform_probe(ZR_PLATFORM_PROBE* probe);
+// 1 when the probe finds SDL 2.0.10 or newer with a video driver; otherwise shows the refusal in
+// the warning box and returns 0.
+int zr_platform_check(ZR_PLATFORM_PROBE* probe);

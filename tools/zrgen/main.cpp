@@ -19,6 +19,7 @@
 #include "tools/zrgen/palette.h"
 #include "tools/zrgen/scenery.h"
 #include "tools/zrgen/sounds.h"
+#include "tools/zrgen/splash.h"
 #include "tools/zrgen/sprites.h"
 #include "tools/zrgen/tables.h"
 #include "tools/zrgen/textures.h"
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
     write_transparency_tables(data, pal::game_palette());
     write_editing_font(data);
     write_fonts(data);
+    write_splash(data);
     const auto textures = generate_textures(data);
     const std::string sprites = crlf(generate_sprites(data));
     const std::string scenery = crlf(generate_scenery(data));
