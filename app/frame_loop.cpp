@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/play_session.h"
 #include "app/startup.h"
 #include "app/window_proc.h"
 #include "engine/display/display.h"
@@ -11,6 +12,7 @@
 #include "engine/input/player.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/messages.h"
+#include "game/game.h"
 #include "world/frame_target.h"
 
 namespace {
@@ -42,8 +44,12 @@ void PollInputDevices() {
 constexpr int kEscapeKey = 1;
 
 void DrawGameFrame() {
-  // The game frame (world and status display) is drawn here once the game exists; until then
-  // the frame shows the palette test card.
+  if (gameRunning) {
+    DrawGameWorld();
+    return;
+  }
+  // No game and nothing else to show (the start screen's pictures and menus are not there yet):
+  // the palette test card.
   if (frameBuffer.pixels) zr_dsp_draw_test_card(&frameBuffer, zr_pal_current());
 }
 
@@ -61,7 +67,8 @@ void DrawCurrentMenu() {
 }
 
 void RunGameStep() {
-  // The game step (ship, enemies, shots, level transitions) runs here once the game exists.
+  GameStep();
+  TracePlayStep();
 }
 
 int RunOverlayStep(int state) {
@@ -85,8 +92,10 @@ void HandleKey(uintptr_t virtualKey) {
       // Help: the help topics (context 110) open here once the help part exists.
       break;
     case 'I':
+      if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) ToggleInvulnerability();
+      break;
     case 'L':
-      // With Ctrl and Shift: invulnerability / end of level, once the game exists.
+      if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) EndLevelNow();
       break;
     default:
       break;
@@ -140,6 +149,7 @@ void TimerTick() {
 intptr_t AppMessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case WM_CLOSE:
+      SaveFinalFrame();
       ShutDown();
       break;
     case WM_KEYDOWN:

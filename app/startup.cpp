@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/frame_loop.h"
+#include "app/game_shell.h"
 #include "engine/core/error.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
@@ -23,7 +24,9 @@
 #include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
+#include "game/game.h"
 #include "world/frame_target.h"
+#include "world/world_error.h"
 
 namespace {
 
@@ -82,6 +85,19 @@ int OpenWindowAndDisplay() {
   return 1;
 }
 
+// A failure of the world engine ends the program once its warning box is answered. The world
+// engine would end it with status 0, as if all were well: the program ends with 1 and the reason
+// on one line instead.
+[[noreturn]] void WorldFailed(int) {
+  std::string reason = world_last_error();
+  for (char& c : reason) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  while (!reason.empty() && reason.back() == ' ') reason.pop_back();
+  std::fprintf(stderr, "zrsentry: %s\n", reason.c_str());
+  std::exit(1);
+}
+
 }  // namespace
 
 int StartUp(const StartOptions& options) {
@@ -90,6 +106,7 @@ int StartUp(const StartOptions& options) {
   ResetAppState();
 
   // 1. AppMessageHandler receives every message of the frame loop (no handler to store).
+  world_set_exit_handler(WorldFailed);
   // 2. Platform check.
   zr_clock_use_virtual(options.virtualClock);
   if (!zr_platform_init(options.headless)) return Fail(zr_platform_error());
@@ -170,7 +187,9 @@ int StartUp(const StartOptions& options) {
   set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
   zr_srand(zr_get_tick_count() & 0xFFFF);
 
-  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds load here.
+  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds.
+  InstallGameShellHooks();
+  SetupGame(frameBuffer.width - 1, frameBuffer.height - 1);
 
   // 22. Splash: the splash screen closes here. The loaded palette is selected.
   zr_pal_set(palette);
@@ -199,7 +218,10 @@ void ShutDown() {
   zr_timer_stop(&timerId);
   tickCount = 0;
 
-  // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device close here.
+  // 5. Music: stopped here. [Setup] keys and the game's sounds. menuSound, the message table and
+  // the sound device close here.
+  StopGame();
+  SaveSetup();
 
   // 6. Palette; menus, fonts and the language list are freed here; the display mode is restored.
   zr_pal_free(palette);

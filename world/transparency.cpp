@@ -29,6 +29,9 @@ uint8_t kept_colour_map[256];
 const uint8_t* default_colour_map = identity_map.entries;
 
 void load_transparency_tables(const char* name) {
+  // Every level start loads the tables again: the new ones replace the old, so the indexes stay
+  // those of the file and the slots never run out.
+  free_transparency_tables();
   ZR_FILE* file = zr_io_fopen(name, "rb");
   if (!file) world_fatal(0, "Cant open transparency table : %s", name);
   int count = zr_io_fgetc(file) & 0xFF;  // a missing count byte reads as 255
