@@ -6,6 +6,8 @@
 
 #include "engine/core/fileio.h"
 #include "engine/display/bitmap.h"
+#include "engine/sound/sound.h"
+#include "engine/ui/font.h"
 #include "game/play_state.h"
 
 // Timer ticks not yet consumed by game steps. The timer thread only increments it, the main
@@ -25,14 +27,23 @@ extern char fntFile[56], mapFile[56], mapFileT[56], mapTrans[56], mapShips[56];
 extern char startSplash[31], iniFile[56], lngFile[56], title[31], className[31], hlpFile[56];
 extern char palFile[56], scrFile[56], dmoFile[56];
 
+// The five fonts of FNTFile, MAPFile, MAPFileT, MAPTrans and MAPShips; the main font draws
+// every menu and message.
+extern ZR_FONT mainFont, mapFont, mapTitleFont, mapTransFont, shipsFont;
+
 extern ZR_BITMAP frameBuffer;  // the application's copy of the frame-buffer record
 extern uint8_t* palette;       // the PALFile palette
 extern uint32_t timerId;       // the frame timer, 0 when none
 extern ZR_IO_CONFIG ioConfig;  // the file module's configuration (archive and settings names)
 
 // Report switches the application hands to the modules; all off in the game.
-extern int32_t errorReport, listReport, memoryReport, stringReport;
+extern int32_t errorReport, listReport, memoryReport, stringReport, fontReport;
 extern int32_t inputReport, playerReport;
+
+// The sound settings as the sound module mirrors them (volumes -2 while off, -1 without a
+// device), its report switch, and the sound played on menu input.
+extern int32_t soundReport, musicOn, effectsOn, musicVolume, effectsVolume, musicQuality;
+extern ZR_SOUND* menuSound;
 
 // Counters of the loop: frames drawn and game steps run since start-up.
 extern int64_t framesDrawn;

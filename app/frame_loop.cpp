@@ -12,6 +12,8 @@
 #include "engine/input/player.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/messages.h"
+#include "engine/sound/music.h"
+#include "engine/sound/sound.h"
 #include "game/game.h"
 #include "world/frame_target.h"
 
@@ -123,8 +125,8 @@ void InputWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   zr_input_window_message(message, wParam, lParam);
 }
 
-void SoundWindowMessage(uint32_t, uintptr_t, intptr_t) {
-  // Sound: zr_sound_window_message sees every message here once the sound module exists.
+void SoundWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  zr_sound_window_message(message, wParam, lParam);
 }
 
 // Time that a pass spends when it takes no message. With the virtual clock a drawn frame costs
@@ -143,7 +145,8 @@ void IdleWait(bool drew) {
 
 void TimerTick() {
   if (appActive && appReady) ++tickCount;
-  // Music: the music stream gets its service pass here once the sound module exists.
+  // Music: the stream's refill while music is on, the window active and a music loaded.
+  if (zr_sound_music_on() && zr_sound_window_active() && zr_music_is_loaded()) zr_music_update();
 }
 
 intptr_t AppMessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam) {

@@ -24,6 +24,9 @@
 #include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
+#include "engine/sound/music.h"
+#include "engine/sound/sound.h"
+#include "engine/ui/font.h"
 #include "game/game.h"
 #include "world/frame_target.h"
 #include "world/world_error.h"
@@ -98,6 +101,21 @@ int OpenWindowAndDisplay() {
   std::exit(1);
 }
 
+// Step 11: the application owns the six integers that the sound module keeps up to date.
+void StartSound() {
+  ZR_SOUND_CONFIG config = {};
+  config.report = &soundReport;
+  config.appActive = &appActive;
+  config.musicOn = &musicOn;
+  config.effectsOn = &effectsOn;
+  config.musicVolume = &musicVolume;
+  config.effectsVolume = &effectsVolume;
+  config.quality = &musicQuality;
+  config.soundMenuPosition = 2;
+  config.qualityMenuPosition = 3;
+  zr_sound_init(&config);
+}
+
 }  // namespace
 
 int StartUp(const StartOptions& options) {
@@ -123,7 +141,7 @@ int StartUp(const StartOptions& options) {
 
   // 5. The file module (a missing archive is reported, and loose files are read instead).
   zr_io_init(&ioConfig);
-  // Fonts: the font module registers here once it exists.
+  zr_font_init(&fontReport);
 
   // 6. Font names, then the five fonts and the menu module.
   ReadAppText("FNTFile", fntFile, sizeof fntFile);
@@ -131,7 +149,12 @@ int StartUp(const StartOptions& options) {
   ReadAppText("MAPFileT", mapFileT, sizeof mapFileT);
   ReadAppText("MAPTrans", mapTrans, sizeof mapTrans);
   ReadAppText("MAPShips", mapShips, sizeof mapShips);
-  // Fonts: the main, map, map-title, map-transparent and ships fonts load here once fonts exist.
+  // A font that does not load leaves its slot empty, which draws nothing.
+  zr_font_load(&mainFont, fntFile, ZR_FONT_TRIM);
+  zr_font_load(&mapFont, mapFile, ZR_FONT_TRIM);
+  zr_font_load(&mapTitleFont, mapFileT, ZR_FONT_TRIM);
+  zr_font_load(&mapTransFont, mapTrans, ZR_FONT_TRIM);
+  zr_font_load(&shipsFont, mapShips, ZR_FONT_TRIM);
   // Menus: the menu module registers here once it exists.
 
   // 7. Splash, settings and language names.
@@ -155,7 +178,8 @@ int StartUp(const StartOptions& options) {
   zr_input_init(&inputConfig);
   zr_play_init(&playerReport);
   zr_message_box_set_steps(ReleaseInputForBox, RetakeInputForBox);
-  // 11. Sound: the sound device starts here once the sound module exists (never fatal).
+  // 11. Sound: the device and the [Sound] settings (without a device the game runs silent).
+  StartSound();
   // 12. Player 1's controls, bound for menus (menu 0 opens at the end of start-up); then the
   // joystick calibration test.
   CreatePlayerControls();
@@ -194,8 +218,9 @@ int StartUp(const StartOptions& options) {
   // 22. Splash: the splash screen closes here. The loaded palette is selected.
   zr_pal_set(palette);
 
-  // 23. Ready; menu 0 opens and menuSound loads here once menus and sound exist.
+  // 23. Ready; menu 0 opens here once menus exist.
   appReady = 1;
+  menuSound = zr_sound_load("snd\\menu.wav");
   return 1;
 }
 
@@ -218,14 +243,22 @@ void ShutDown() {
   zr_timer_stop(&timerId);
   tickCount = 0;
 
-  // 5. Music: stopped here. [Setup] keys and the game's sounds. menuSound, the message table and
-  // the sound device close here.
+  // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device.
+  zr_music_stop(zr_music_current());
   StopGame();
   SaveSetup();
+  zr_sound_free(menuSound);
+  menuSound = nullptr;
+  // The message table is freed here.
+  zr_sound_deinit();
 
-  // 6. Palette; menus, fonts and the language list are freed here; the display mode is restored.
+  // 6. Palette; menus are freed here; the fonts in load order; the language list is freed here;
+  // the display mode is restored.
   zr_pal_free(palette);
   palette = nullptr;
+  for (ZR_FONT* font : {&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont}) {
+    zr_font_free(font);
+  }
   zr_dsp_stop();
   zr_dsp_free();
 
@@ -252,6 +285,7 @@ void AbandonStartUp() {
   zr_play_deinit();
   zr_input_deinit();
   zr_message_box_set_steps(nullptr, nullptr);
+  zr_sound_release();
   zr_platform_quit();
   servicesStarted = false;
 }

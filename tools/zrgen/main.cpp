@@ -13,6 +13,7 @@
 #include "tools/zrgen/backgrounds.h"
 #include "tools/zrgen/canvas.h"
 #include "tools/zrgen/font.h"
+#include "tools/zrgen/fonts.h"
 #include "tools/zrgen/levels.h"
 #include "tools/zrgen/palette.h"
 #include "tools/zrgen/scenery.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
     write_palette_file(data);
     write_transparency_tables(data, pal::game_palette());
     write_editing_font(data);
+    write_fonts(data);
     const auto textures = generate_textures(data);
     const std::string sprites = crlf(generate_sprites(data));
     const std::string scenery = crlf(generate_scenery(data));
