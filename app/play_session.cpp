@@ -180,7 +180,7 @@ void TracePlayStep() {
   ++stepsTraced;
   std::string line = TraceLine(stepsTraced);
   line += '\n';
-  if (std::fputs(line.c_str(), trace) < 0) writeFailed = true;
+  std::fputs(line.c_str(), trace);
 }
 
 void SaveFinalFrame() {
@@ -194,7 +194,13 @@ void SaveFinalFrame() {
 
 int ClosePlaySession() {
   if (trace) {
-    if (std::fclose(trace) != 0) writeFailed = true;
+    bool failed = std::ferror(trace) != 0;
+    if (std::fclose(trace) != 0) failed = true;
+    if (failed) {
+      std::fprintf(stderr, "zrsentry: cannot write the trace file '%s'\n",
+                   session.traceFile.c_str());
+      writeFailed = true;
+    }
     trace = nullptr;
   }
   if (gameShellHooks.replaceControls == ReplaceControlsFromFile) {

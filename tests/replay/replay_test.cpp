@@ -190,11 +190,16 @@ TEST(PlayFilesTest, AreNamedFromWhereTheProgramStarted) {
   EXPECT_FALSE(std::filesystem::exists(game.path() + "/t.txt"));
   EXPECT_FALSE(std::filesystem::exists(game.path() + "/end.pcx"));
 
-  // A shot that cannot be written is a failure of the run.
+  // A last frame that cannot be written is a failure of the run.
   run = replay::RunGame("--headless --virtual-clock --frames 3 --data " + game.path() +
                         " --play --shot nowhere/end.pcx");
   EXPECT_EQ(run.status, 1) << run.out;
   EXPECT_NE(run.out.find("nowhere/end.pcx"), std::string::npos) << run.out;
+  // So is a trace that could not be written whole.
+  run = replay::RunGame("--headless --virtual-clock --frames 3 --data " + game.path() +
+                        " --play --trace /dev/full");
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_NE(run.out.find("/dev/full"), std::string::npos) << run.out;
 }
 
 // Every level starts from the command line without a message, and plays a few steps.
