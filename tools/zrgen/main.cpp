@@ -15,8 +15,10 @@
 #include "tools/zrgen/font.h"
 #include "tools/zrgen/fonts.h"
 #include "tools/zrgen/levels.h"
+#include "tools/zrgen/music.h"
 #include "tools/zrgen/palette.h"
 #include "tools/zrgen/scenery.h"
+#include "tools/zrgen/sounds.h"
 #include "tools/zrgen/sprites.h"
 #include "tools/zrgen/tables.h"
 #include "tools/zrgen/textures.h"
@@ -86,6 +88,8 @@ int main(int argc, char** argv) {
     const std::string sprites = crlf(generate_sprites(data));
     const std::string scenery = crlf(generate_scenery(data));
     generate_levels(out, textures, sprites, scenery);
+    generate_sounds(out);
+    generate_music(out);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "zrgen: %s\n", e.what());
     return 1;
