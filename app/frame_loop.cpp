@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/messages.h"
 #include "app/play_session.h"
 #include "app/startup.h"
 #include "app/window_proc.h"
@@ -15,6 +16,7 @@
 #include "engine/sound/music.h"
 #include "engine/sound/sound.h"
 #include "game/game.h"
+#include "game/status.h"
 #include "world/frame_target.h"
 
 namespace {
@@ -45,9 +47,9 @@ void PollInputDevices() {
 
 constexpr int kEscapeKey = 1;
 
-void DrawGameFrame() {
+void DrawGameFrameOrTestCard() {
   if (gameRunning) {
-    DrawGameWorld();
+    DrawGameFrame();  // the world, the status display and the game's messages
     return;
   }
   // No game and nothing else to show (the start screen's pictures and menus are not there yet):
@@ -207,12 +209,15 @@ bool RunFrame() {
   if (frameLimit > 0 && framesDrawn == frameLimit) zr_post_message(WM_CLOSE, 0, 0);
   PollInputDevices();
   if (!attractPlaying) {
-    DrawGameFrame();
+    DrawGameFrameOrTestCard();
   } else {
     RunAttractStep();
     if (overlayState != 0) return false;
   }
-  // Messages 4 and 5 of the message table go over the attract sequence here once texts exist.
+  if (attractPlaying && !menuShown) {
+    DrawMessage(messageTable, 4);
+    DrawMessage(messageTable, 5);
+  }
   FeedMenuInput();
   DrawCurrentMenu();
   StepHighlight();
@@ -255,7 +260,7 @@ void RedrawScreen() {
     set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
   }
   if (gameRunning && overlayState == 0) {
-    DrawGameFrame();
+    DrawGameFrameOrTestCard();
     redrawPending = 0;
   } else {
     redrawPending = 1;

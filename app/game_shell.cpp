@@ -4,14 +4,19 @@
 
 #include "app/app_state.h"
 #include "app/frame_loop.h"
+#include "app/messages.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/play_state.h"
+#include "game/status.h"
 
 void InstallGameShellHooks() {
   gameShellHooks.setControlBindings = SetControlBindings;
   gameShellHooks.endOfGame = ReturnToStartScreen;
   gameShellHooks.replaceControls = nullptr;
+  statusHooks.drawMessage = [](int n) { DrawMessage(messageTable, n); };
+  statusHooks.creditsLine = nullptr;  // the credits come with the attract sequence
+  SetStatusFonts(&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont);
 }
 
 void StartGameAtLevel(int startLevel) {

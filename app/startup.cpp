@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/frame_loop.h"
 #include "app/game_shell.h"
+#include "app/messages.h"
 #include "engine/core/error.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
@@ -162,6 +163,8 @@ int StartUp(const StartOptions& options) {
   ReadAppText("INIFile", iniFile, sizeof iniFile);
   std::snprintf(ioConfig.settingsName, sizeof ioConfig.settingsName, "%s", iniFile);
   ReadAppText("LNGFile", lngFile, sizeof lngFile);
+  // The current language's messages (the language list will reload them on every change).
+  LoadLanguageMessages();
   // Languages: the language list loads from lngFile here once the window part exists.
   // Splash: the splash screen of section "<StartSplash>_<language>" opens here once it exists.
 
@@ -249,7 +252,7 @@ void ShutDown() {
   SaveSetup();
   zr_sound_free(menuSound);
   menuSound = nullptr;
-  // The message table is freed here.
+  FreeLanguageMessages();
   zr_sound_deinit();
 
   // 6. Palette; menus are freed here; the fonts in load order; the language list is freed here;
