@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/attract.h"
 #include "app/frame_loop.h"
 #include "app/messages.h"
+#include "app/recorder.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/play_state.h"
@@ -13,7 +15,7 @@
 void InstallGameShellHooks() {
   gameShellHooks.setControlBindings = SetControlBindings;
   gameShellHooks.endOfGame = ReturnToStartScreen;
-  gameShellHooks.replaceControls = nullptr;
+  gameShellHooks.replaceControls = FeedControls;
   statusHooks.drawMessage = [](int n) { DrawMessage(messageTable, n); };
   statusHooks.creditsLine = nullptr;  // the credits come with the attract sequence
   SetStatusFonts(&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont);
@@ -21,6 +23,7 @@ void InstallGameShellHooks() {
 
 void StartGameAtLevel(int startLevel) {
   // A game from the command line replaces whatever the attract sequence was showing.
+  StopAttract(attractList);
   attractPlaying = 0;
   attractEntryType = 0;
   menuShown = 0;
@@ -34,4 +37,6 @@ void StartGameAtLevel(int startLevel) {
 void ReturnToStartScreen(uint16_t) {
   StopGame();
   paused = 0;
+  // No high-score table yet: every game that ends goes back to the attract sequence.
+  StartAttract(attractList);
 }
