@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/attract.h"
 #include "app/frame_loop.h"
 #include "app/game_shell.h"
 #include "app/messages.h"
@@ -200,10 +201,11 @@ int StartUp(const StartOptions& options) {
                 ")");
   }
 
-  // 15. and 16. High scores and the attract list load here from SCRFile and DMOFile once they
-  // exist.
+  // 15. and 16. High scores load here from SCRFile once they exist; the attract list from
+  // DMOFile (none without the key), playing from now on.
   ReadAppText("SCRFile", scrFile, sizeof scrFile);
   ReadAppText("DMOFile", dmoFile, sizeof dmoFile);
+  LoadProgramAttractList(dmoFile);
 
   // 17. The frame timer.
   timerId = zr_timer_start(TimerTick, 10);
@@ -238,7 +240,8 @@ void ShutDown() {
   // 1. Nothing is drawn any more. (The C library checks its heap on every release.)
   displayReady = 0;
 
-  // 2. High scores: saved to SCRFile and freed here; the attract list is freed here.
+  // 2. High scores: saved to SCRFile and freed here. The attract list.
+  FreeProgramAttractList();
   // 3. The display's surfaces; the overlay picture is released here once it exists.
   zr_dsp_release();
 
