@@ -21,7 +21,6 @@
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/play_state.h"
-#include "game/ship.h"
 #include "game/status.h"
 
 AttractList* attractList = nullptr;
@@ -151,13 +150,21 @@ void StartDemo(const AttractEntry& entry) {
   DemoRecordingName(demoLevelNumber, name, sizeof name);
   LoadRecording(name);
   demoLevelOver = false;
+  // Every second UFO shot flies away from the ship, counted since start-up: a demo counts from
+  // its own start, so that its recording meets the same shots every time it plays.
+  ufoShotsFired = 0;
   creditNext = 0;
   creditNextTime = zr_get_tick_count();
   SetDemoControlsSource(ReplayLoaded);
   gameShellHooks.demoLevel = DemoLevel;
   gameShellHooks.demoLevelEnded = DemoLevelEnded;
   StartLevel(entry.name, frameBuffer.width - 1, frameBuffer.height - 1);
-  ResetShipState();
+  // The ship's state as a new game leaves it, but the arrival stays: the demo's ship does not
+  // react to its recording in its first 300 steps either.
+  shipExploding = 0;
+  laneChange = 0;
+  laneChangeTimer = 0.0;
+  warping = 0;
   if (redrawPending) RedrawScreen();
 }
 
@@ -253,7 +260,8 @@ void EveryFrame(const AttractEntry& entry) {
       break;
     case ATTRACT_PICTURE:
       if (picture.pixels && frameBuffer.pixels) {
-        const bool fits = picture.width == frameBuffer.width && picture.height == frameBuffer.height;
+        const bool fits =
+            picture.width == frameBuffer.width && picture.height == frameBuffer.height;
         zr_bitmap_blit(&frameBuffer, &picture, nullptr, nullptr, fits ? 0 : ZR_BLIT_STRETCH);
       }
       break;
@@ -282,7 +290,8 @@ AttractList* LoadAttractList(const char* file, const char* section) {
   if (!list) return nullptr;
   list->count = count;
   if (count > 0) {
-    list->entries = static_cast<AttractEntry**>(zr_mem_calloc(size_t(count), sizeof(AttractEntry*)));
+    list->entries =
+        static_cast<AttractEntry**>(zr_mem_calloc(size_t(count), sizeof(AttractEntry*)));
     if (!list->entries) list->count = 0;
   }
   for (int n = 1; n <= list->count; ++n) {

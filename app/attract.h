@@ -17,16 +17,16 @@ struct AttractEntry {
 };
 
 struct AttractList {
-  int32_t count;     // NbDemos
-  int32_t playing;   // 1 while the sequence runs
-  int32_t current;   // the current entry, 0 to count - 1
+  int32_t count;       // NbDemos
+  int32_t playing;     // 1 while the sequence runs
+  int32_t current;     // the current entry, 0 to count - 1
   uint32_t startTime;  // millisecond counter when the current entry started
   // The current entry has been started and not ended yet. Kept apart from startTime, since the
   // millisecond counter may well read 0 when the first entry starts.
   int32_t started;
   int32_t hasMusic;
   char currentMusic[ATTRACT_NAME_SIZE + 1];  // the music the sequence last started
-  AttractEntry** entries;  // count entries; null where the list names none
+  AttractEntry** entries;                    // count entries; null where the list names none
 };
 
 // The program's attract list (start-up step 16), or null without DMOFile.
@@ -61,9 +61,9 @@ void FreeProgramAttractList();
 void StartDemoOnly(int levelNumber);
 
 // ---- Gameplay-demo recordings -------------------------------------------------------------
-constexpr int DEMO_STEPS = 20000;  // room of the arrays, indexed by the game's step counter
-constexpr int DEMO_LINES = 5000;   // lines of a recording that are read
-constexpr int DEMO_FLAGS = 7;      // fire, right, left, up, down, button 1, button 2
+constexpr int DEMO_STEPS = 20000;    // room of the arrays, indexed by the game's step counter
+constexpr int DEMO_LINES = 5000;     // lines of a recording that are read
+constexpr int DEMO_FLAGS = 7;        // fire, right, left, up, down, button 1, button 2
 constexpr int DEMO_LINE_SIZE = 256;  // a line is read in pieces of at most 255 characters
 
 struct DemoRecording {

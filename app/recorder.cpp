@@ -16,7 +16,8 @@ std::FILE* recording = nullptr;
 bool recordingFailed = false;
 
 // The order of the flags in a line of a recording.
-constexpr int kLineOrder[] = {ZR_BUTTON4, ZR_RIGHT, ZR_LEFT, ZR_UP, ZR_DOWN, ZR_BUTTON1, ZR_BUTTON2};
+constexpr int kLineOrder[] = {ZR_BUTTON4, ZR_RIGHT,   ZR_LEFT,   ZR_UP,
+                              ZR_DOWN,    ZR_BUTTON1, ZR_BUTTON2};
 
 void Record(const uint8_t* controls) {
   if (!recording) return;

@@ -15,12 +15,12 @@ enum Control { UP, DOWN, LEFT, RIGHT, BUTTON1, BUTTON2, BUTTON3, BUTTON4 };
 
 constexpr double LOOP_LENGTH = 1910.0;  // the landscape's loop, 500 to 2410
 constexpr double LASER_HEIGHT = 12.0;   // lasers leave the ship this much above it
-constexpr double CEILING = 188.0;
+constexpr double CEILING = 188.0;       // aimed heights stay just below the ceiling (190)
 constexpr double CLEARANCE = 10.0;
 constexpr double FIRING_DISTANCE = 175.0;  // lasers live 190 units from the ship
 constexpr double STANDOFF = 95.0;          // where the ship likes to stop before a target
 constexpr double TOP_SPEED = 3.5;
-constexpr double THRUST = 0.04, DRAG = 0.01;
+constexpr double THRUST = 0.04, DRAG = 0.01, CLIMB = 2.0;
 constexpr double LANE_COST = 420.0;  // a jet turn: 75 steps without thrust
 constexpr int LOOKAHEAD = 70;        // steps of a shot's flight that are foreseen
 constexpr int HIT_PAUSE = 400;       // a hit's explosion and the arrival of the next ship
@@ -115,6 +115,9 @@ double aimHeight(Target t) {
     return o.y + o.size_v / 2.0;
   } else {
     laserY = o.y + (o.size_v - laserHeight) / 2.0;
+    // Near the ground, the upper part of the target: room below to dive out of trouble.
+    const double top = o.y + o.size_v - 4.0;
+    laserY = std::max(laserY, std::min(top, floorHeight() + LASER_HEIGHT + 16.0));
   }
   return laserY - LASER_HEIGHT;
 }
@@ -153,61 +156,75 @@ Target chooseTarget() {
     }
   }
   // Keep the current target unless another is clearly better.
-  if (alive(target) && best.kind != NONE && (best.kind != target.kind || best.slot != target.slot) &&
-      cost(target) < bestCost + 150.0)
+  if (alive(target) && best.kind != NONE &&
+      (best.kind != target.kind || best.slot != target.slot) && cost(target) < bestCost + 150.0)
     return target;
   return best;
 }
 
-// Would a thing at (x, y, z) of the given size, moving by (vx, vy) per step, meet the ship
-// within the lookahead if the ship held its height? Gives the step and the ship's band of
-// heights to keep out of.
-bool foresee(double x, double y, double z, int h, int w, double vx, double vy, int* when,
-             double* low, double* high) {
-  const WorldObject& s = objects[shipObject];
-  if (std::fabs(z - shipZ) > (s.size_h + w) * 0.05 + 20.0) return false;
-  for (int t = 0; t <= LOOKAHEAD; ++t) {
-    const double dx = towards(x + vx * t) - shipVelocityX * t;
-    if (std::fabs(dx) > (s.size_h + w) / 3.0 + 6.0) continue;
-    const double by = y + vy * t;
-    // Hit while by - h_ship / 2 <= shipY <= by + h / 5 - h_ship / 5 (with a margin).
-    *low = by - s.size_v / 2 - 6.0;
-    *high = by + h / 5 - s.size_v / 5 + 6.0;
-    *when = t;
-    return true;
-  }
-  return false;
-}
+// Something that can hit the ship, moving in a straight line as far as the autopilot knows.
+struct Mover {
+  double x, y, z, vx, vy;
+  int h, w;
+  bool flyer;  // kept between ground + 20 and 179 by the game
+};
 
-// The height band to avoid right now, if any: the most urgent threat.
-bool threat(double* low, double* high) {
-  int soonest = LOOKAHEAD + 1;
-  auto take = [&](double x, double y, double z, int h, int w, double vx, double vy) {
-    int when = 0;
-    double l = 0, hi = 0;
-    if (foresee(x, y, z, h, w, vx, vy, &when, &l, &hi) && when < soonest &&
-        shipY + 3.0 >= l && shipY - 3.0 <= hi + 2.0 * when) {
-      soonest = when;
-      *low = l;
-      *high = hi;
-    }
-  };
+int gatherMovers(Mover* out) {
+  int n = 0;
   for (const EnemyShot& s : enemyShots) {
     if (s.state != SLOT_ALIVE) continue;
     const WorldObject& o = objects[s.object];
-    take(o.x, o.y, o.z, o.size_v, o.size_h, s.velocityX, s.velocityY);
+    out[n++] = {o.x, o.y, o.z, s.velocityX, s.velocityY, o.size_v, o.size_h, false};
   }
   for (const EnemySlot& e : enemies) {
     if (e.state != SLOT_ALIVE) continue;
     const WorldObject& o = objects[e.object];
-    take(o.x, o.y, o.z, o.size_v, o.size_h, e.velocityX * 0.5, e.velocityY * 0.5);
+    const bool flies = e.kind >= 2 && e.kind <= 5;
+    out[n++] = {o.x,
+                o.y,
+                o.z,
+                flies ? e.velocityX : 0.0,
+                flies ? e.velocityY : 0.0,
+                o.size_v,
+                o.size_h,
+                e.kind == 2 || e.kind == 4};
   }
   for (const EnemySlot& p : pods) {
     if (p.state != SLOT_ALIVE) continue;
     const WorldObject& o = objects[p.object];
-    take(o.x, o.y, o.z, o.size_v, o.size_h, 0.0, 0.0);
+    out[n++] = {o.x, o.y, o.z, 0.0, 0.0, o.size_v, o.size_h, false};
   }
-  return soonest <= LOOKAHEAD;
+  return n;
+}
+
+// The first step at which the ship, climbing (+1), diving (-1) or holding its height (0) and
+// thrusting (+1 towards +x, -1 towards -x, 0 not), would meet a mover the way a hit needs (with
+// a small margin); LOOKAHEAD + 1 when it meets none.
+int firstMeeting(const Mover* movers, int count, int climb, int thrust) {
+  const WorldObject& s = objects[shipObject];
+  const double floorY = std::min(floorHeight(), shipY);
+  double y = shipY, x = 0.0, v = shipVelocityX, z = shipZ;
+  double turn = laneChangeTimer;
+  for (int t = 1; t <= LOOKAHEAD; ++t) {
+    y = std::clamp(y + CLIMB * climb, floorY, std::max(190.0, shipY));
+    if (thrust != 0 && turn <= 0.0 && thrust * v < 4.0) v += THRUST * thrust;
+    if (thrust == 0 || turn > 0.0) v += v >= 0.0 ? -DRAG : DRAG;
+    x += v;
+    if (turn > 0.0) {
+      z += laneChange == 1 ? -5.0 : 5.0;
+      turn -= 1.0;
+    }
+    for (int i = 0; i < count; ++i) {
+      const Mover& m = movers[i];
+      if (std::fabs(m.z - z) > (s.size_h + m.w) * 0.05 + 2.0) continue;
+      const double dx = std::fabs(towards(m.x + m.vx * t) - x);
+      if (dx > (s.size_h + m.w) / 3.0 + 5.0) continue;
+      double my = m.y + m.vy * t;
+      if (m.flyer) my = std::clamp(my, GroundHeight(m.x, m.z) + 20.0, 179.0);
+      if (y + s.size_v / 2 + 4.0 >= my && my + m.h / 5 + 4.0 >= y + s.size_v / 5) return t;
+    }
+  }
+  return LOOKAHEAD + 1;
 }
 
 void steerHeight(double wanted, uint8_t* c) {
@@ -270,6 +287,32 @@ bool worthFiring() {
     if (inReach(t, std::max(1.0, window))) return true;
   }
   return false;
+}
+
+// Keeps the wanted controls unless they lead into a hit within the lookahead; then takes the
+// climb and thrust that meet nothing, or meet it latest, the nearest to the wanted ones first.
+void dodge(uint8_t* c) {
+  Mover movers[ENEMY_SHOT_COUNT + ENEMY_COUNT + POD_COUNT];
+  const int count = gatherMovers(movers);
+  const int climb = c[UP] ? 1 : c[DOWN] ? -1 : 0;
+  const int thrust = c[RIGHT] ? 1 : c[LEFT] ? -1 : 0;
+  int best = firstMeeting(movers, count, climb, thrust);
+  if (best > LOOKAHEAD) return;
+  int bestClimb = climb, bestThrust = thrust;
+  for (int thrustChoice : {thrust, 0, -thrust, 1, -1}) {
+    for (int climbChoice : {climb, 1, -1, 0}) {
+      const int when = firstMeeting(movers, count, climbChoice, thrustChoice);
+      if (when > best) {
+        best = when;
+        bestClimb = climbChoice;
+        bestThrust = thrustChoice;
+      }
+    }
+  }
+  c[UP] = bestClimb > 0;
+  c[DOWN] = bestClimb < 0;
+  c[RIGHT] = bestThrust > 0;
+  c[LEFT] = bestThrust < 0;
 }
 
 // Hits, or the hits an invulnerable ship would have taken.
@@ -349,15 +392,8 @@ void AutopilotControls(uint8_t* c) {
   if (!turning && targetLane > lane) c[BUTTON1] = 1;
   if (!turning && targetLane < lane) c[BUTTON2] = 1;
 
-  const double aimed = aimHeight(target);
-  double low = 0.0, high = 0.0;
-  if (threat(&low, &high)) {
-    // Out of the band by the nearer side that the floor and ceiling allow.
-    const bool down = (shipY - low < high - shipY && low - 4.0 > floorHeight()) || high + 4.0 > CEILING;
-    steerHeight(down ? low - 8.0 : high + 8.0, c);
-  } else {
-    steerHeight(aimed, c);
-  }
+  steerHeight(aimHeight(target), c);
   if (!turning) steerAlong(towards(o.x), target.kind == WALKER, c);
+  dodge(c);
   if (worthFiring()) c[BUTTON4] = 1;
 }
