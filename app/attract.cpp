@@ -282,7 +282,9 @@ bool IsDigit(char c) {
 }  // namespace
 
 AttractList* LoadAttractList(const char* file, const char* section) {
-  if (!file || !section || !file[0] || !section[0] || !zr_io_exists(file, 0)) return nullptr;
+  if (!file || !section || !file[0] || !section[0] ||
+      !zr_io_exists(file, ZR_IO_ARCHIVE | ZR_IO_DISK))
+    return nullptr;
   int32_t count = 0;
   if (zr_io_get_int(section, "NbDemos", &count, file) <= 0) return nullptr;
   if (count < 0) count = 0;
