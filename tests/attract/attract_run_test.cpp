@@ -198,4 +198,133 @@ TEST_F(AttractRunTest, TenMinutesOverEveryEntryTypeAreRepeatableAndLeaveNothing)
   std::remove("Warning.txt");
 }
 
+// Two music entries with the same name: the second does not start the music again.
+TEST_F(AttractRunTest, TheSameMusicTwiceIsNotStartedAgain) {
+  Play({{"snd\\title.s3m", 1, 0},
+        {"snd\\title.s3m", 1, 0},
+        {"snd\\grass.s3m", 1, 0},
+        {"data\\attract\\TITLE.PCX", 2, 100000}});
+  Frame();
+  const ZR_MUSIC* first = zr_music_current();
+  EXPECT_STREQ(attractList->currentMusic, "snd\\title.s3m");
+  Frame();
+  EXPECT_EQ(attractList->current, 1);
+  EXPECT_EQ(zr_music_current(), first) << "not loaded again";
+  Frame();
+  EXPECT_EQ(attractList->current, 2);
+  EXPECT_STREQ(attractList->currentMusic, "snd\\grass.s3m");
+  if (first) {
+    EXPECT_NE(zr_music_current(), first) << "another music replaces it";
+  }
+}
+
+// Overlays while a menu is shown, and entries the file does not name, are passed over; when no
+// entry can run, one round of the list per frame is all that is tried.
+TEST_F(AttractRunTest, EntriesThatCannotRunArePassedOverOnceRoundTheListPerFrame) {
+  Play({{"data\\attract\\TARGETS.PCX", 3, 1000},
+        {"", 2, 1000},
+        {"data\\attract\\GRASS.PCX", 3, 1000}});
+  warnings.clear();
+  menuShown = 1;
+  Frame();
+  EXPECT_EQ(attractList->started, 0);
+  EXPECT_EQ(attractList->current, 0) << "back where it began after one round";
+  EXPECT_TRUE(overlaysOpened.empty());
+  menuShown = 0;
+  Frame();
+  EXPECT_EQ(attractList->started, 1);
+  EXPECT_EQ(overlaysOpened, std::vector<std::string>{"data\\attract\\TARGETS.PCX"});
+  FramesUntilEntry(2);
+  EXPECT_EQ(overlaysOpened.size(), 2u) << "entry 2 (absent) was passed over";
+  EXPECT_EQ(overlaysClosed, 0) << "the fake overlay never opened";
+  EXPECT_EQ(overlayState, 0);
+}
+
+// A picture brings its own colours; the game's come back at its end.
+TEST_F(AttractRunTest, APicturesEndBringsBackTheGamePalette) {
+  static uint8_t red[768];
+  for (int i = 0; i < 256; ++i) red[i * 3] = 255;
+  ZR_BITMAP picture = {};
+  ZR_RECT rect = {0, 0, 32, 20};
+  ASSERT_EQ(zr_bitmap_create(&picture, &rect), 1);
+  std::memset(picture.pixels, 7, 32 * 20);
+  picture.palette = red;
+  ASSERT_EQ(zr_bitmap_save_pcx(&picture, "red.pcx", nullptr), 1);
+  picture.palette = nullptr;
+  zr_bitmap_free(&picture);
+
+  Play({{"red.pcx", 2, 500}, {"data\\attract\\TITLE.PCX", 3, 100000}});
+  Frame();
+  ASSERT_EQ(attractList->current, 0);
+  EXPECT_EQ(zr_pal_current()[0], 255) << "the picture's palette";
+  EXPECT_EQ(frameBuffer.pixels[0], 7) << "the picture stretched over the frame";
+  FramesUntilEntry(1);
+  EXPECT_EQ(std::memcmp(zr_pal_current(), palette, 768), 0) << "the game palette again";
+}
+
+// The end of a game without a high score restarts the list at its first entry, which starts
+// afresh: it is shown for its whole time, and nothing that was never loaded is released.
+TEST_F(AttractRunTest, AfterAGameTheListStartsAfreshFromItsFirstEntry) {
+  Play({{"data\\attract\\TITLE.PCX", 2, 3000},
+        {"data\\attract\\GRASS.PCX", 2, 3000},
+        {"data\\attract\\CITY.PCX", 2, 3000}});
+  FramesUntilEntry(1);
+  const uint32_t grass = Hash(frameBuffer);
+  Frames(5);
+  StartGameAtLevel(2);  // stops the sequence: the picture is released
+  EXPECT_EQ(attractPlaying, 0);
+  EXPECT_EQ(attractList->started, 0);
+  gameOver = 1;  // the game ends with its last ship
+  StopGame();
+  Frames(400);  // time passes in the menus
+  StartAttract(attractList);
+  EXPECT_EQ(attractList->current, 0);
+  EXPECT_EQ(attractList->started, 1);
+  Frame();
+  const uint32_t title = Hash(frameBuffer);
+  EXPECT_NE(title, grass);
+  Frames(140);  // 2.8 s: still the first entry
+  EXPECT_EQ(attractList->current, 0);
+  EXPECT_EQ(Hash(frameBuffer), title);
+  Frames(20);
+  EXPECT_EQ(attractList->current, 1);
+
+  // Leaving a game that is not over starts again the entry it interrupted.
+  StopAttract(attractList);
+  gameOver = 0;
+  StartAttract(attractList);
+  EXPECT_EQ(attractList->current, 1);
+  Frame();
+  EXPECT_EQ(Hash(frameBuffer), grass);
+}
+
+// A demo plays the level that its entry names with that level's recording, whatever the demos
+// before it, and ends with its level: no new demo game starts behind it.
+TEST_F(AttractRunTest, ADemoPlaysItsEntrysLevelAndEndsWithIt) {
+  Play({{"level\\level8.txt", 4, 600000}, {"data\\attract\\TITLE.PCX", 2, 100000}});
+  for (int toggle : {0, 1}) {
+    demoLevelToggle = toggle;
+    attractList->current = 0;
+    StartAttract(attractList);
+    EXPECT_EQ(attractEntryType, 4);
+    EXPECT_EQ(gameRunning, 1);
+    EXPECT_EQ(level, 8) << "toggle " << toggle;
+    EXPECT_EQ(lives, 1);
+    StopAttract(attractList);
+    EXPECT_EQ(gameRunning, 0);
+  }
+  attractList->current = 0;
+  StartAttract(attractList);
+  Frames(200);  // 400 steps: the arrival is over and the recording steers
+  EXPECT_GT(score, 0) << "the recording fires";
+  const int32_t steps = stepCounter;
+  EndLevelNow();
+  Frames(90);  // the level end's 200 steps pass: the demo ends with them
+  EXPECT_EQ(level, 8);
+  EXPECT_GE(stepCounter, steps + 170) << "no new demo game restarted its steps";
+  Frames(30);
+  EXPECT_EQ(attractList->current, 1);
+  EXPECT_EQ(gameRunning, 0);
+}
+
 }  // namespace
