@@ -288,6 +288,7 @@ AttractList* LoadAttractList(const char* file, const char* section) {
   int32_t count = 0;
   if (zr_io_get_int(section, "NbDemos", &count, file) <= 0) return nullptr;
   if (count < 0) count = 0;
+  if (count > ATTRACT_ENTRIES_MAX) count = ATTRACT_ENTRIES_MAX;
   auto* list = static_cast<AttractList*>(zr_mem_calloc(1, sizeof(AttractList)));
   if (!list) return nullptr;
   list->count = count;

@@ -7,6 +7,8 @@
 #include <string_view>
 
 constexpr int ATTRACT_NAME_SIZE = 256;
+// Entries read from a list at most (keys Demo_01 to Demo_999); NbDemos beyond is taken as this.
+constexpr int ATTRACT_ENTRIES_MAX = 999;
 
 enum AttractType { ATTRACT_MUSIC = 1, ATTRACT_PICTURE = 2, ATTRACT_OVERLAY = 3, ATTRACT_DEMO = 4 };
 
