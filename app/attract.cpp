@@ -4,9 +4,11 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/credits.h"
 #include "app/frame_loop.h"
 #include "app/messages.h"
 #include "app/recorder.h"
+#include "app/screens.h"
 #include "app/startup.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
@@ -24,15 +26,12 @@
 #include "game/status.h"
 
 AttractList* attractList = nullptr;
-AttractScreenHooks attractScreenHooks = {};
+AttractScreenHooks attractScreenHooks = {OpenOverlay, ReleaseOverlay};
 
 namespace {
 
 constexpr const char* kDemosSection = "Demos";
 constexpr int kLoadingMessage = 1;
-constexpr uint32_t kCreditLineMs = 1400;
-constexpr int kCreditLinesMax = 100;
-constexpr int kCreditLineSize = 80;
 constexpr int kEndlessMs = 0x7FFFFFFF;
 
 // The state of the entry that runs: its picture, its demo's recording and level.
@@ -43,15 +42,9 @@ bool demoLevelOver = false;
 bool closeAtDemoEnd = false;
 ZR_MUSIC* music = nullptr;
 
-// The credits that pass over a demo, one line per 1 400 ms.
-char creditLines[kCreditLinesMax][kCreditLineSize];
-int creditCount = 0;
+// The credits line that shows next during a demo, and when.
 int creditNext = 0;
-bool creditsLoaded = false;
 uint32_t creditNextTime = 0;
-char creditShown[kCreditLineSize] = "";
-uint32_t creditUntil = 0;
-bool creditOnShow = false;
 
 void Warn(const char* text) {
   zr_message_box(text, "Warning", MB_OK | MB_ICONEXCLAMATION);
@@ -67,38 +60,13 @@ void Advance(AttractList* list) {
 
 // ---- Credits --------------------------------------------------------------------------------
 
-// The current language's credits file: NoLines and Line_00 onwards of section Credits.
-void LoadCreditLines() {
-  creditsLoaded = true;
-  creditCount = 0;
-  char key[32], file[ATTRACT_NAME_SIZE] = "";
-  std::snprintf(key, sizeof key, "Credits_%s", CurrentLanguageAbbreviation());
-  if (!zr_io_get_string("Messages", key, file, sizeof file, TEXTS_FILE) || !file[0]) return;
-  int32_t lines = 0;
-  if (zr_io_get_int("Credits", "NoLines", &lines, file) <= 0) return;
-  if (lines > kCreditLinesMax) lines = kCreditLinesMax;
-  for (int n = 0; n < lines; ++n) {
-    std::snprintf(key, sizeof key, "Line_%02d", n);
-    creditLines[n][0] = '\0';
-    zr_io_get_string("Credits", key, creditLines[n], kCreditLineSize, file);
-  }
-  creditCount = lines < 0 ? 0 : lines;
-}
-
-void ShowCreditLine(const char* text, uint32_t duration) {
-  std::snprintf(creditShown, sizeof creditShown, "%s", text);
-  creditUntil = zr_get_tick_count() + duration;
-  creditOnShow = true;
-}
-
 // The next line when the last has had its time; only while the demo's game runs.
 void CreditsStep() {
-  if (!creditsLoaded) LoadCreditLines();
-  if (creditCount == 0) return;
+  if (creditCount <= 0) return;
   const uint32_t now = zr_get_tick_count();
   if (int32_t(now - creditNextTime) < 0) return;
-  ShowCreditLine(creditLines[creditNext], kCreditLineMs);
-  creditNextTime = now + kCreditLineMs;
+  ShowCreditLine(CreditLine(creditNext), CREDIT_LINE_TIME);
+  creditNextTime = now + CREDIT_LINE_TIME;
   creditNext = creditNext + 1 >= creditCount ? 0 : creditNext + 1;
 }
 
@@ -223,7 +191,7 @@ void EndEntry(const AttractEntry& entry) {
     case ATTRACT_DEMO:
       StopGame();
       SetDemoControlsSource(nullptr);
-      creditOnShow = false;
+      ShowCreditLine("", 0);
       demoLevelOver = false;
       break;
     default:
@@ -376,7 +344,6 @@ void StopAttract(AttractList* list) {
 void LoadProgramAttractList(const char* dmoFile) {
   attractList = LoadAttractList(dmoFile, kDemosSection);
   attractPlaying = attractList && attractList->playing ? 1 : 0;
-  statusHooks.creditsLine = AttractCreditsLine;
 }
 
 void FreeProgramAttractList() {
@@ -408,7 +375,7 @@ void StartDemoOnly(int levelNumber) {
   list->entries = entries;
   attractList = list;
   closeAtDemoEnd = true;
-  statusHooks.creditsLine = AttractCreditsLine;
+  HideCurrentMenu();  // a shown menu would hold the demo's game still
   StartAttract(list);
 }
 
@@ -466,9 +433,4 @@ int LevelNumberOfFile(std::string_view levelFile) {
   int number = 0;
   for (size_t i = digits; i < base.size(); ++i) number = number * 10 + (base[i] - '0');
   return number;
-}
-
-const char* AttractCreditsLine() {
-  if (!creditOnShow || int32_t(zr_get_tick_count() - creditUntil) >= 0) return nullptr;
-  return creditShown;
 }

@@ -34,8 +34,9 @@ struct AttractList {
 // The program's attract list (start-up step 16), or null without DMOFile.
 extern AttractList* attractList;
 
-// What the sequence asks of the screens: the overlay picture. Empty hooks leave overlay entries
-// out (they end at once, as while a menu is shown).
+// What the sequence asks of the screens: the overlay picture (OpenOverlay, and ReleaseOverlay at
+// the entry's end; the frame loop closes an overlay that has run its course). Empty hooks leave
+// overlay entries out (they end at once, as while a menu is shown).
 struct AttractScreenHooks {
   int (*openOverlay)(const char* pictureFile);  // returns the new overlayState
   void (*closeOverlay)();
@@ -84,6 +85,3 @@ void ReplayDemoStep(const DemoRecording& recording, int32_t step, uint8_t* contr
 void DemoRecordingName(int levelNumber, char* out, int size);
 // The level number in a level file's name (level\level9.txt gives 9), 0 when there is none.
 int LevelNumberOfFile(std::string_view levelFile);
-
-// The credits line to show now during a demo, or null (the status display draws it).
-const char* AttractCreditsLine();

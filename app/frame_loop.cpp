@@ -4,9 +4,12 @@
 
 #include "app/app_state.h"
 #include "app/attract.h"
+#include "app/help.h"
 #include "app/messages.h"
 #include "app/play_session.h"
+#include "app/screens.h"
 #include "app/startup.h"
+#include "app/texts.h"
 #include "app/window_proc.h"
 #include "engine/display/display.h"
 #include "engine/display/palette.h"
@@ -62,30 +65,17 @@ void RunAttractStep() {
   AttractStep(attractList);
 }
 
-void FeedMenuInput() {
-  // Menus: the current menu gets one input code here (open, select, directions or none) once
-  // the menu module and player 1's controls exist.
-}
-
-void DrawCurrentMenu() {
-  // Menus: the current menu is drawn here with the main font and highlightColour.
-}
-
 void RunGameStep() {
   GameStep();
   TracePlayStep();
-}
-
-int RunOverlayStep(int state) {
-  // The overlay picture's step runs here once the screens exist; asked to close, it closes.
-  return state == 2 ? 0 : state;
 }
 
 void OverlayPass() {
   if (!appActive || !appReady || !displayReady || overlayState == 0) return;
   PollDevicesAndClearAlt();
   if (zr_input_any()) overlayState = 2;
-  overlayState = RunOverlayStep(overlayState);
+  overlayState = OverlayStep(overlayState);
+  if (overlayState == 0) CloseOverlay();
 }
 
 void HandleKey(uintptr_t virtualKey) {
@@ -94,7 +84,7 @@ void HandleKey(uintptr_t virtualKey) {
       if (!attractPlaying) paused = paused ? 0 : 1;
       break;
     case VK_F1:
-      // Help: the help topics (context 110) open here once the help part exists.
+      OpenHelp(HELP_CONTEXT_TOPICS);
       break;
     case 'I':
       if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) ToggleInvulnerability();
@@ -116,8 +106,10 @@ void HandleCommand(uint32_t command) {
       zr_post_message(WM_CLOSE, 0, 0);
       break;
     case CMD_HELP_TOPICS:
+      OpenHelp(HELP_CONTEXT_TOPICS);
+      break;
     case CMD_ABOUT:
-      // Help topics and the about box open here once they exist.
+      ShowAboutBox();
       break;
     default:
       break;
@@ -215,11 +207,11 @@ bool RunFrame() {
     RunAttractStep();
     if (overlayState != 0) return false;
   }
-  if (attractPlaying && !menuShown) {
-    DrawMessage(messageTable, 4);
-    DrawMessage(messageTable, 5);
+  if (attractPlaying && !CurrentMenuShown()) {
+    DrawTextMessage(4);
+    DrawTextMessage(5);
   }
-  FeedMenuInput();
+  FeedMenuInput(MenuInputCode());
   DrawCurrentMenu();
   StepHighlight();
   PresentFrame();

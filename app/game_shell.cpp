@@ -4,9 +4,11 @@
 
 #include "app/app_state.h"
 #include "app/attract.h"
+#include "app/credits.h"
 #include "app/frame_loop.h"
 #include "app/messages.h"
 #include "app/recorder.h"
+#include "app/screens.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/play_state.h"
@@ -14,10 +16,10 @@
 
 void InstallGameShellHooks() {
   gameShellHooks.setControlBindings = SetControlBindings;
-  gameShellHooks.endOfGame = ReturnToStartScreen;
+  gameShellHooks.endOfGame = EndOfGame;
   gameShellHooks.replaceControls = FeedControls;
   statusHooks.drawMessage = [](int n) { DrawMessage(messageTable, n); };
-  statusHooks.creditsLine = nullptr;  // the credits come with the attract sequence
+  statusHooks.creditsLine = CreditLineOnShow;
   SetStatusFonts(&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont);
 }
 
@@ -26,7 +28,7 @@ void StartGameAtLevel(int startLevel) {
   StopAttract(attractList);
   attractPlaying = 0;
   attractEntryType = 0;
-  menuShown = 0;
+  HideCurrentMenu();
   NewGame();
   level = startLevel;
   char levelFile[32];
@@ -37,6 +39,4 @@ void StartGameAtLevel(int startLevel) {
 void ReturnToStartScreen(uint16_t) {
   StopGame();
   paused = 0;
-  // No high-score table yet: every game that ends goes back to the attract sequence.
-  StartAttract(attractList);
 }

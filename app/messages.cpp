@@ -28,8 +28,8 @@ constexpr int STYLE_PICTURE_FONT = ZR_FONT_STRETCHED;                      // an
 // A Rect number: 1 or more is a percentage of the screen's side, 0 or less gives its negation in
 // pixels. Kept within the 16 bits of a rectangle.
 int16_t rectValue(long value, int side) {
-  const long long pixels =
-      value >= 1 ? static_cast<long long>(value) * side / 100 : -static_cast<long long>(value);
+  const long long v = std::clamp<long long>(value, -100000, 100000);  // beyond 16 bits either way
+  const long long pixels = v >= 1 ? v * side / 100 : -v;
   return static_cast<int16_t>(std::clamp<long long>(pixels, INT16_MIN, INT16_MAX));
 }
 
@@ -160,10 +160,6 @@ void DrawMessage(MessageTable* table, int n) {
   }
   if (message->text[0] == '\0' || frameBuffer.pixels == nullptr) return;
   zr_font_draw(&mainFont, message->text, &frameBuffer, &message->rect, message->style);
-}
-
-const char* CurrentLanguageAbbreviation() {
-  return "EN";
 }
 
 void LoadLanguageMessages() {

@@ -7,9 +7,13 @@
 
 #include "app/app_state.h"
 #include "app/attract.h"
+#include "app/credits.h"
 #include "app/frame_loop.h"
 #include "app/game_shell.h"
+#include "app/high_scores.h"
 #include "app/messages.h"
+#include "app/screens.h"
+#include "app/texts.h"
 #include "engine/core/error.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
@@ -157,7 +161,7 @@ int StartUp(const StartOptions& options) {
   zr_font_load(&mapTitleFont, mapFileT, ZR_FONT_TRIM);
   zr_font_load(&mapTransFont, mapTrans, ZR_FONT_TRIM);
   zr_font_load(&shipsFont, mapShips, ZR_FONT_TRIM);
-  // Menus: the menu module registers here once it exists.
+  InitGameMenus();
 
   // 7. Splash, settings and language names.
   ReadAppText("StartSplash", startSplash, sizeof startSplash);
@@ -201,9 +205,10 @@ int StartUp(const StartOptions& options) {
                 ")");
   }
 
-  // 15. and 16. High scores load here from SCRFile once they exist; the attract list from
-  // DMOFile (none without the key), playing from now on.
+  // 15. The high-score table (none without SCRFile). 16. The attract list from DMOFile (none
+  // without the key), playing from now on.
   ReadAppText("SCRFile", scrFile, sizeof scrFile);
+  highScores = scrFile[0] ? LoadHighScores(scrFile, HIGH_SCORES_SECTION) : nullptr;
   ReadAppText("DMOFile", dmoFile, sizeof dmoFile);
   LoadProgramAttractList(dmoFile);
 
@@ -223,8 +228,11 @@ int StartUp(const StartOptions& options) {
   // 22. Splash: the splash screen closes here. The loaded palette is selected.
   zr_pal_set(palette);
 
-  // 23. Ready; menu 0 opens here once menus exist.
+  // 23. Ready: the texts of the current language (messages, menus, credits), then menu 0 opens
+  // as the current menu.
   appReady = 1;
+  ReloadTexts();
+  OpenMenu(MENU_MAIN);
   menuSound = zr_sound_load("snd\\menu.wav");
   return 1;
 }
@@ -240,10 +248,16 @@ void ShutDown() {
   // 1. Nothing is drawn any more. (The C library checks its heap on every release.)
   displayReady = 0;
 
-  // 2. High scores: saved to SCRFile and freed here. The attract list.
+  // 2. High scores: saved to SCRFile and freed; the attract list is freed.
+  if (highScores != nullptr) {
+    SaveHighScores(highScores, scrFile, HIGH_SCORES_SECTION);
+    FreeHighScores(highScores);
+    highScores = nullptr;
+  }
   FreeProgramAttractList();
-  // 3. The display's surfaces; the overlay picture is released here once it exists.
+  // 3. The display's surfaces and the overlay picture.
   zr_dsp_release();
+  ReleaseOverlay();
 
   // 4. The frame timer.
   zr_timer_stop(&timerId);
@@ -255,13 +269,15 @@ void ShutDown() {
   SaveSetup();
   zr_sound_free(menuSound);
   menuSound = nullptr;
-  FreeLanguageMessages();
+  FreeMessageTable();
   zr_sound_deinit();
 
-  // 6. Palette; menus are freed here; the fonts in load order; the language list is freed here;
-  // the display mode is restored.
+  // 6. Palette; the seven menus and the credits; the fonts in load order; the language list is
+  // freed here; the display mode is restored.
   zr_pal_free(palette);
   palette = nullptr;
+  FreeGameMenus();
+  FreeCredits();
   for (ZR_FONT* font : {&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont}) {
     zr_font_free(font);
   }

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "engine/platform/clock.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "world/level_def.h"
@@ -69,7 +70,10 @@ uint32_t GameStateChecksum() {
                     turnCooldown,    shipExploding,
                     warping,         ufoShotsFired})
     f.add(v);
-  f.add(nextFireTime);
+  // The time left before the next laser, not the counter's value: runs that start at different
+  // times of the clock compare alike.
+  const uint32_t now = zr_get_tick_count();
+  f.add(nextFireTime > now ? nextFireTime - now : 0u);
   f.object(shipObject);
   for (const Laser& l : lasers) {
     f.object(l.object);

@@ -190,6 +190,7 @@ void playStep() {
   if (gameShellHooks.replaceControls && (!attractPlaying || lives == 1))
     gameShellHooks.replaceControls(playerControls);
   extraLives();
+  // The grace lets enemies fire again once it has run out.
   if (graceCounter > 0) --graceCounter;
   if (extraLifeTimer > 0.0) extraLifeTimer -= 1.0;
   ufoClock += 1.0;
@@ -205,6 +206,7 @@ void playStep() {
 }
 
 void levelEnd() {
+  // At least: a kill in the step after Ctrl+Shift+L counts past the total.
   if (enemiesDestroyed < enemiesTotal || levelEnding || lives == 0) return;
   levelEnding = 1;
   transitionTimer = LEVEL_END_STEPS;
@@ -331,6 +333,10 @@ void NewGame() {
   extraLifeTimer = 0.0;
   levelEnding = 0;
   lane = targetLane = 1;
+  // Nothing of the previous game's controls carries over: a demo replays the same from any start.
+  thrustingLeft = thrustingRight = 0;
+  turnCooldown = 0;
+  nextFireTime = 0;
 }
 
 void StartLevel(const char* levelFile, int maxX, int maxY) {
@@ -357,7 +363,7 @@ void StartLevel(const char* levelFile, int maxX, int maxY) {
 
   lookUpAnimations();
   if (!CreatePools()) {
-    world_error("Error opening the level file : %s", definition);
+    world_error("No start object (type 100) in the level file : %s", map);
     free_engine();
     free_transparency_tables();
     free_level();
@@ -408,6 +414,8 @@ void GameStep() {
   } else {
     pauseLoopingSounds(true);
   }
+  // Level ends, transitions and the end of a game run through pauses and menus, but only while
+  // a game runs: a stopped game has no level to end and no end to report again.
   if (!gameRunning) return;
   levelEnd();
   levelTransition();

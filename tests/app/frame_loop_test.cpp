@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/screens.h"
 #include "app/startup.h"
 #include "app_support.h"
+#include "engine/display/snapshot.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/keys.h"
 #include "engine/platform/messages.h"
@@ -89,10 +92,24 @@ TEST_F(FrameLoopTest, NoFrameWhileTheDisplayIsNotReadyOrAnOverlayIsShown) {
   Pass();
   EXPECT_EQ(framesDrawn, 0);
   displayReady = 1;
-  overlayState = 1;
+  // An overlay picture: no frame while it fades in and out, frames again once it has closed.
+  ZR_BITMAP picture{};
+  ZR_RECT size = {0, 0, 8, 8};
+  ASSERT_EQ(zr_bitmap_create(&picture, &size), 1);
+  std::vector<uint8_t> colours(768, 200);
+  picture.palette = colours.data();
+  std::fill(picture.pixels, picture.pixels + 64, 30);
+  ASSERT_EQ(zr_bitmap_save_pcx(&picture, "overlay.pcx", nullptr), 1);
+  picture.palette = nullptr;
+  zr_bitmap_free(&picture);
+  ASSERT_EQ(OpenOverlay("overlay.pcx"), 1);
   Pass();
   EXPECT_EQ(framesDrawn, 0);
   EXPECT_EQ(tickCount, 2);
+  for (int i = 0; i < 100 && overlayState != 0; ++i) Pass();
+  EXPECT_EQ(overlayState, 0);
+  Pass();
+  EXPECT_EQ(framesDrawn, 1);
 }
 
 TEST_F(FrameLoopTest, AttractSequenceStepsOnlyInItsGameplayDemos) {

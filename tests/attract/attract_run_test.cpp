@@ -12,6 +12,7 @@
 #include "app/attract.h"
 #include "app/frame_loop.h"
 #include "app/game_shell.h"
+#include "app/screens.h"
 #include "app/startup.h"
 #include "engine/core/memory.h"
 #include "engine/display/palette.h"
@@ -83,6 +84,7 @@ class AttractRunTest : public ::testing::Test {
     ASSERT_NE(attractList, nullptr);
     EXPECT_EQ(attractPlaying, 1);
     FreeProgramAttractList();
+    HideCurrentMenu();  // the main menu opened at start-up would hold every demo still
     warnings.clear();
     overlaysOpened.clear();
     overlaysClosed = 0;

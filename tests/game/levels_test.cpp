@@ -1,6 +1,7 @@
 // Games and levels: level starts, the step's gate, extra lives, the level end and the transition,
 // the final bonus, the end of a game, the shell's hooks and the [Setup] options.
 #include "engine/core/keyfile.h"
+#include "engine/core/random.h"
 #include "game_support.h"
 
 namespace {
@@ -60,6 +61,47 @@ TEST_F(Levels, AMissingLevelIsReportedAndNothingStarts) {
   EXPECT_EQ(num_trans_tables, 0);
   steps(3);
   DrawGameWorld();
+}
+
+TEST_F(Levels, AMapWithoutAStartObjectIsReportedAndNothingStarts) {
+  std::vector<Cell> cells(size_t(kColumns) * kRows);
+  WorldObject none{};
+  const int32_t saved = cell_size;
+  cell_size = kCell;
+  save_map("empty.map", cells.data(), kRows, kColumns, &none, 0);
+  cell_size = saved;
+  write_text("level/level1.txt", "[Level]\r\nLevel_def=tiny.def\r\nLevel_map=empty.map\r\n");
+  NewGame();
+  EXPECT_EQ(exit_status([] { StartLevel("level\\level1.txt", 319, 199); }), -1);
+  EXPECT_STREQ(world_last_error(),
+               "Error: No start object (type 100) in the level file : empty.map");
+  EXPECT_EQ(gameRunning, 0);
+  steps(3);
+}
+
+// The same seed and controls give the same run, step by step.
+TEST_F(Levels, ARunIsRepeatable) {
+  auto run = [this] {
+    std::vector<uint32_t> trace;
+    zr_srand(77);
+    start(7);
+    for (int s = 0; s < 900; ++s) {
+      if (s < 300) {
+        step();
+      } else {
+        step(
+            {(s / 50) % 2 ? RIGHT : LEFT, s % 120 < 60 ? UP : DOWN, FIRE, (s / 200) % 2 ? B1 : B2});
+      }
+      trace.push_back(GameStateChecksum());
+    }
+    return trace;
+  };
+  const std::vector<uint32_t> a = run();
+  const std::vector<uint32_t> b = run();
+  size_t first = 0;
+  while (first < a.size() && a[first] == b[first]) ++first;
+  EXPECT_EQ(first, a.size()) << "the runs part at this step";
+  EXPECT_GT(score, 0);
 }
 
 TEST_F(Levels, ThreeLevelStartsInARowReplaceTheTransparencyTables) {

@@ -13,7 +13,6 @@ class Ship : public GameTest {
     start(1);
     open_play();
     clear_scene();
-    nextFireTime = 0;  // a laser of an earlier test may still block firing
   }
 };
 
@@ -84,7 +83,6 @@ TEST_F(Ship, FireRateFollowsTheClockNotTheSteps) {
     ASSERT_EQ(exit_status([] { StartLevel("level\\level1.txt", 319, 199); }), -1);
     open_play();
     clear_scene();
-    nextFireTime = 0;
     for (int i = 0; i < c.steps; ++i) {
       for (uint8_t& k : playerControls) k = 0;
       playerControls[FIRE] = 1;

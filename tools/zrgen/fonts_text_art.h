@@ -152,13 +152,13 @@ inline constexpr TextArt kTextArt[] = {
 // The accented letters: code, base letter, accent.
 enum class Accent { GRAVE, ACUTE, CIRCUMFLEX, TILDE, DIAERESIS, RING, CEDILLA };
 
+inline constexpr unsigned char kDotlessI = 1;  // a base that no character code uses
+
 struct AccentedLetter {
   unsigned char code;
-  unsigned char base;  // 0xFF as base: the dotless i
+  unsigned char base;  // kDotlessI: the i without its dot
   Accent accent;
 };
-
-inline constexpr unsigned char kDotlessI = 1;
 
 inline constexpr AccentedLetter kAccented[] = {
     {0xC0, 'A', Accent::GRAVE},           {0xC1, 'A', Accent::ACUTE},
