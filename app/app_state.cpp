@@ -59,6 +59,7 @@ void ResetAppState() {
   ioConfig = ZR_IO_CONFIG{};
   errorReport = listReport = memoryReport = stringReport = fontReport = 0;
   inputReport = playerReport = 0;
+  soundReport = 0;
   musicOn = effectsOn = 1;
   musicVolume = ZR_SOUND_DEFAULT_MUSIC_VOLUME;
   effectsVolume = ZR_SOUND_DEFAULT_EFFECTS_VOLUME;

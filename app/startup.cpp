@@ -304,10 +304,10 @@ void ShutDown() {
 
 void AbandonStartUp() {
   zr_timer_stop(&timerId);
+  zr_sound_release();
   zr_play_deinit();
   zr_input_deinit();
   zr_message_box_set_steps(nullptr, nullptr);
-  zr_sound_release();
   zr_platform_quit();
   servicesStarted = false;
 }

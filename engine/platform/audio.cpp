@@ -94,7 +94,33 @@ inline int32_t sampleAt(const uint8_t* p) {
   }
 }
 
-// Adds count output frames of one voice into the accumulator.
+// One source position, interpolated between its frame and the next (fraction in 15 bits keeps
+// the product in range).
+template <int Bits, int Channels>
+inline void readFrame(const uint8_t* p0, const uint8_t* p1, int32_t f, int32_t* left,
+                      int32_t* right) {
+  const int32_t left0 = sampleAt<Bits>(p0), left1 = sampleAt<Bits>(p1);
+  *left = left0 + (((left1 - left0) * f) >> 15);
+  *right = *left;
+  if constexpr (Channels == 2) {
+    const int32_t right0 = sampleAt<Bits>(p0 + Bits / 8), right1 = sampleAt<Bits>(p1 + Bits / 8);
+    *right = right0 + (((right1 - right0) * f) >> 15);
+  }
+}
+
+template <int OutChannels>
+inline void addFrame(int32_t* acc, uint32_t i, int32_t left, int32_t right, int32_t gain) {
+  if constexpr (OutChannels == 2) {
+    acc[2 * i] += (left * gain) >> 15;
+    acc[2 * i + 1] += (right * gain) >> 15;
+  } else {
+    acc[i] += (((left + right) >> 1) * gain) >> 15;
+  }
+}
+
+// Adds count output frames of one voice into the accumulator. Stretches at a steady volume away
+// from the buffer's end go through a tight loop; fades, the last frames of a single play and the
+// seam of a loop go frame by frame.
 template <int Bits, int Channels, int OutChannels>
 void mixVoice(const ZR_AUDIO_BUFFER& buffer, AudioVoice& voice, int32_t* acc, uint32_t count) {
   const uint8_t* data = buffer.data.data();
@@ -104,7 +130,10 @@ void mixVoice(const ZR_AUDIO_BUFFER& buffer, AudioVoice& voice, int32_t* acc, ui
   const int32_t ramp = int32_t(1) << g_rampShift;
   // Source frames that the last fade of a single play covers.
   const uint32_t tailFrames = uint32_t((uint64_t(ramp) * step) >> 16) + 1;
-  for (uint32_t i = 0; i < count; ++i) {
+  // Steady stretches stay below this frame, so that the next frame needs no wrap and no tail.
+  const uint32_t limit = buffer.loop ? frames - 1 : (frames > tailFrames ? frames - tailFrames : 0);
+  uint32_t i = 0;
+  while (i < count) {
     if (voice.frame >= frames) {
       if (!buffer.loop) {
         voice.active = false;
@@ -112,19 +141,43 @@ void mixVoice(const ZR_AUDIO_BUFFER& buffer, AudioVoice& voice, int32_t* acc, ui
       }
       voice.frame %= frames;
     }
-    uint32_t next = voice.frame + 1;
-    if (next >= frames) next = buffer.loop ? 0 : voice.frame;
-    const uint8_t* p0 = data + size_t(voice.frame) * block;
-    const uint8_t* p1 = data + size_t(next) * block;
-    const int32_t f = int32_t(voice.fraction >> 1);  // 15 bits keeps the product in range
-    int32_t left0 = sampleAt<Bits>(p0), left1 = sampleAt<Bits>(p1);
-    int32_t left = left0 + (((left1 - left0) * f) >> 15);
-    int32_t right = left;
-    if constexpr (Channels == 2) {
-      int32_t right0 = sampleAt<Bits>(p0 + Bits / 8), right1 = sampleAt<Bits>(p1 + Bits / 8);
-      right = right0 + (((right1 - right0) * f) >> 15);
+    if (voice.direction == 0 && voice.frame + 1 < limit) {
+      const uint64_t room = (uint64_t(limit - voice.frame - 1) << 16) / step;
+      const uint32_t stretch = uint32_t(std::min<uint64_t>(room, count - i));
+      if (stretch > 0) {
+        const int32_t gain = (buffer.gain * voice.envelope) >> g_rampShift;
+        uint32_t frame = voice.frame, fraction = voice.fraction;
+        if (step == 0x10000 && fraction == 0) {
+          // The output's own rate (the music stream): frame for frame, nothing to interpolate.
+          const uint8_t* p = data + size_t(frame) * block;
+          for (uint32_t end = i + stretch; i < end; ++i, p += block) {
+            int32_t left = sampleAt<Bits>(p), right = left;
+            if constexpr (Channels == 2) right = sampleAt<Bits>(p + Bits / 8);
+            addFrame<OutChannels>(acc, i, left, right, gain);
+          }
+          voice.frame = frame + stretch;
+          continue;
+        }
+        for (uint32_t end = i + stretch; i < end; ++i) {
+          const uint8_t* p0 = data + size_t(frame) * block;
+          int32_t left, right;
+          readFrame<Bits, Channels>(p0, p0 + block, int32_t(fraction >> 1), &left, &right);
+          addFrame<OutChannels>(acc, i, left, right, gain);
+          fraction += step;
+          frame += fraction >> 16;
+          fraction &= 0xFFFF;
+        }
+        voice.frame = frame;
+        voice.fraction = fraction;
+        continue;
+      }
     }
 
+    uint32_t next = voice.frame + 1;
+    if (next >= frames) next = buffer.loop ? 0 : voice.frame;
+    int32_t left, right;
+    readFrame<Bits, Channels>(data + size_t(voice.frame) * block, data + size_t(next) * block,
+                              int32_t(voice.fraction >> 1), &left, &right);
     int32_t envelope = voice.envelope;
     if (voice.direction != 0) {
       voice.envelope += voice.direction;
@@ -141,17 +194,11 @@ void mixVoice(const ZR_AUDIO_BUFFER& buffer, AudioVoice& voice, int32_t* acc, ui
       uint64_t left64 = ((uint64_t(frames - voice.frame) << 16) - voice.fraction) / step;
       envelope = std::min<int32_t>(envelope, int32_t(std::min<uint64_t>(left64, ramp)));
     }
-    const int32_t gain = (buffer.gain * envelope) >> g_rampShift;
-    if constexpr (OutChannels == 2) {
-      acc[2 * i] += (left * gain) >> 15;
-      acc[2 * i + 1] += (right * gain) >> 15;
-    } else {
-      acc[i] += (((left + right) >> 1) * gain) >> 15;
-    }
-
+    addFrame<OutChannels>(acc, i, left, right, (buffer.gain * envelope) >> g_rampShift);
     voice.fraction += step;
     voice.frame += voice.fraction >> 16;
     voice.fraction &= 0xFFFF;
+    ++i;
   }
 }
 

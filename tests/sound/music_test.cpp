@@ -8,6 +8,8 @@
 #include <atomic>
 #include <thread>
 
+#include "app/frame_loop.h"
+#include "engine/platform/messages.h"
 #include "sound_support.h"
 
 namespace {
@@ -180,12 +182,58 @@ TEST_F(MusicTest, MusicToggleVolumeQualityAndInactiveWindow) {
   EXPECT_GT(quiet, 0);
 
   // The window goes inactive: the stream stops; back active, it plays on.
-  zr_sound_window_message(0x0006 /* WM_ACTIVATE */, 0, 0);
+  zr_sound_window_message(WM_ACTIVATE, WA_INACTIVE, 0);
   render16(1000);
   EXPECT_EQ(peak(render16(4410)), 0);
-  zr_sound_window_message(0x0006, 1, 0);
+  zr_sound_window_message(WM_ACTIVATE, WA_ACTIVE, 0);
   render16(1000);
   EXPECT_GT(peak(render16(4410)), 0);
+  zr_music_free(music);
+}
+
+// The application's timer tick refills only while music is on, the window active and a music
+// loaded: an inactive window gets no music work at all.
+TEST_F(MusicTest, TimerTickRefillsOnlyForAnActiveWindow) {
+  ASSERT_EQ(Start(), 1);
+  Copy(kSong, "song.s3m");
+  ZR_MUSIC* music = zr_music_load("song.s3m");
+  ASSERT_EQ(zr_music_play(music), 1);
+  render16(15435);
+  zr_sound_window_message(WM_ACTIVATE, WA_INACTIVE, 0);
+  TimerTick();
+  EXPECT_EQ(zr_music_next_chunk(), 0);
+  zr_sound_window_message(WM_ACTIVATE, WA_ACTIVE, 0);
+  TimerTick();
+  EXPECT_EQ(zr_music_next_chunk(), 3);
+  zr_sound_toggle_music();
+  zr_sound_toggle_music();  // played again from its start
+  render16(15435);
+  zr_sound_toggle_music();
+  TimerTick();
+  EXPECT_EQ(zr_music_next_chunk(), 0);
+  zr_music_free(music);
+}
+
+// An 8-bit mono device at 11025: the stream is unsigned bytes around 128 in chunks of whole
+// frames, and stopping leaves the unsigned silence.
+TEST_F(MusicTest, EightBitMonoDeviceStreamsUnsignedMusic) {
+  ASSERT_EQ(Start(ZR_AUDIO_MANUAL{8, 1, false, false, true}), 1);
+  Copy(kSong, "song.s3m");
+  ZR_MUSIC* music = zr_music_load("song.s3m");
+  ASSERT_EQ(zr_music_play(music), 1);
+  std::vector<uint8_t> out(11025);
+  zr_audio_render(out.data(), 5000);
+  zr_music_update();
+  EXPECT_EQ(zr_music_next_chunk(), 4);  // chunks of 1102 bytes
+  zr_audio_render(out.data(), uint32_t(out.size()));
+  int low = 255, high = 0;
+  for (uint8_t value : out) low = std::min<int>(low, value), high = std::max<int>(high, value);
+  EXPECT_LT(low, 120);
+  EXPECT_GT(high, 136);
+  zr_music_stop(music);
+  zr_audio_render(out.data(), uint32_t(out.size()));
+  EXPECT_EQ(out[5000], 128);
+  EXPECT_EQ(out.back(), 128);
   zr_music_free(music);
 }
 

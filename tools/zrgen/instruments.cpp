@@ -152,7 +152,18 @@ double settle(double x) {
   return left * left * left;
 }
 
-S3mSample render_tone(const ToneRecipe& r, const char* name) {
+// Eight-bit samples of a signal in [-1, 1]. Decaying tails would turn into a buzz of a few
+// steps, so the one-shot sounds get triangular dither of one step instead.
+std::vector<int8_t> eight_bit(const dsp::Signal& s, Rng* dither) {
+  std::vector<int8_t> out(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    const double noise = dither ? dither->unit() - dither->unit() : 0.0;
+    out[i] = int8_t(std::clamp(std::lround(s[i] * 126.0 + noise), -127L, 127L));
+  }
+  return out;
+}
+
+S3mSample render_tone(const ToneRecipe& r, const char* name, Rng& rng) {
   const int attack = r.attackSamples;
   const int length = attack + (r.loop ? kLoopLength : 0);
   std::vector<double> s(size_t(length), 0.0);
@@ -178,8 +189,7 @@ S3mSample render_tone(const ToneRecipe& r, const char* name) {
   dsp::normalize(s, 0.95);
   S3mSample out;
   out.name = name;
-  out.data.resize(s.size());
-  for (size_t i = 0; i < s.size(); ++i) out.data[i] = int8_t(std::lround(s[i] * 127.0));
+  out.data = eight_bit(s, r.loop ? nullptr : &rng);
   out.loop = r.loop;
   out.loopStart = uint32_t(attack);
   out.loopEnd = uint32_t(length);
@@ -298,7 +308,8 @@ constexpr const char* kDrumNames[] = {"Kick",     "Heavy kick", "Snare", "Clap",
 
 S3mSample make_tone(Tone tone, uint64_t seed) {
   Rng rng(seed * 31 + uint64_t(tone));
-  return render_tone(recipe(tone, rng), kToneNames[int(tone)]);
+  const ToneRecipe r = recipe(tone, rng);
+  return render_tone(r, kToneNames[int(tone)], rng);
 }
 
 S3mSample make_drum(Drum drum, uint64_t seed) {
@@ -306,8 +317,7 @@ S3mSample make_drum(Drum drum, uint64_t seed) {
   const dsp::Signal s = drum_signal(drum, rng);
   S3mSample out;
   out.name = kDrumNames[int(drum)];
-  out.data.resize(s.size());
-  for (size_t i = 0; i < s.size(); ++i) out.data[i] = int8_t(std::lround(s[i] * 127.0));
+  out.data = eight_bit(s, &rng);
   out.c2spd = uint32_t(kDrumRate);
   return out;
 }

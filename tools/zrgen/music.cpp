@@ -632,7 +632,7 @@ void arp_bar(Grid& g, const Style& s, int bar, int chord, int volume) {
          r % 4 == 0 ? volume + 6 : volume, s.arpStep);
 }
 
-// Drum levels: 1 light (hats, a kick on the bar), 2 full, 3 half time.
+// Drum levels: 1 light (hats, a kick on the bar), 2 full, 3 half time, 4 full with busy hats.
 void drum_bar(Grid& g, const Style& s, int bar, int level, bool fill) {
   const int row = bar * kBar;
   auto lane = [&](const char* steps, int ch, uint8_t instrument, int scale) {
@@ -644,7 +644,8 @@ void drum_bar(Grid& g, const Style& s, int bar, int level, bool fill) {
       play(g, ch, row + i, 60, instrument, vol * scale / 100, 0);
     }
   };
-  lane(s.drums.hat, CH_HAT, I_HAT, level == 1 ? 70 : 85);
+  // The last verse lifts the energy with sixteenth hats.
+  lane(level == 4 ? "xoxoxoxoxoxoxoxo" : s.drums.hat, CH_HAT, I_HAT, level == 1 ? 70 : 85);
   lane(s.drums.openHat, CH_HAT, I_OPEN_HAT, 70);
   if (level == 1) {
     if (bar % 2 == 0) play(g, CH_KICK, row, 60, I_KICK, 44, 0);
@@ -678,13 +679,21 @@ void crash(Grid& g, int row) {
   play(g, CH_PERC, row, 60, I_CRASH, 44, 0);
 }
 
-void melody_at(Grid& g, const Style& s, const Melody& m, int row, int octaveUp) {
+void melody_at(Grid& g, const Style& s, const Melody& m, int row) {
   for (const MelNote& n : m) {
-    const int note = degree_note(s, s.leadBase + 12 * octaveUp, n.degree);
+    const int note = degree_note(s, s.leadBase, n.degree);
     const bool decaying = s.leadTone == Tone::BELL || s.leadTone == Tone::OUD;
     play(g, CH_LEAD, row + n.row, note, I_LEAD,
          n.volume + s.leadTrim + (decaying ? kDecayingLeadBoost : 0), n.length);
   }
+}
+
+// A hint of the tune before it starts: a motif on the arpeggio's instrument, an octave up when
+// the lead sits low.
+void teaser(Grid& g, const Style& s, const Melody& m, int row) {
+  const int base = s.leadBase < 66 ? s.leadBase + 12 : s.leadBase;
+  for (const MelNote& n : m)
+    play(g, CH_ARP, row + n.row, degree_note(s, base, n.degree), I_ARP, kArpVolume - 4, n.length);
 }
 
 // The echo: the lead again, later and softer, on its own channel.
@@ -767,6 +776,12 @@ S3mModule compose(const Style& s) {
   // The last verse opens with the same motif but answers it differently.
   const Melody phraseA3 = make_phrase(rng, s.calm, verseMotif, s.verse[0], s.verse, false);
 
+  // The second half of a long last verse climbs a whole tone: the lift before the outro.
+  Style up = s;
+  up.tonic += 2;
+  up.leadBase += 2;
+  up.arpBase += 2;
+
   PadState pad;
   int bar = 0;
   for (size_t step = 0; step < s.plan.size(); ++step) {
@@ -791,13 +806,19 @@ S3mModule compose(const Style& s) {
           drum_bar(g, s, bar, 2, last);
           break;
         case Section::VERSE:
-        case Section::VERSE2:
-          pad_bar(g, s, pad, bar, chord, fresh, kPadVolume, s.pad);
-          bass_bar(g, s, s.bass, bar, chord, next);
+        case Section::VERSE2: {
+          const bool liftable = p.section == Section::VERSE2 && p.bars >= 16;
+          const Style& key = liftable && b >= 8 ? up : s;
+          // No walk into a chord in the other key.
+          const bool keyChange = liftable && (b == 7 || last);
+          pad_bar(g, key, pad, bar, chord, fresh, kPadVolume, s.pad);
+          bass_bar(g, key, s.bass, bar, chord, keyChange ? -1 : next);
           if (p.section == Section::VERSE2 && (b >= 8 || p.bars < 16))
-            arp_bar(g, s, bar, chord, kArpVolume - 4);
-          drum_bar(g, s, bar, 2, last && nextHasDrums);
+            arp_bar(g, key, bar, chord, kArpVolume - 4);
+          drum_bar(g, s, bar, p.section == Section::VERSE2 && (b >= 8 || p.bars < 16) ? 4 : 2,
+                   last && nextHasDrums);
           break;
+        }
         case Section::BRIDGE:
           pad_bar(g, s, pad, bar, chord, fresh, kPadVolume + 4, s.pad);
           bass_bar(g, s, s.bridgeBass, bar, chord, next);
@@ -818,16 +839,21 @@ S3mModule compose(const Style& s) {
     const int row = start * kBar;
     if (p.section != Section::INTRO && p.section != Section::OUTRO) crash(g, row);
     switch (p.section) {
+      case Section::INTRO:
+        if (p.bars >= 8)
+          teaser(g, s, adapt(verseMotif, s.verse[0], {chord_at(s, step, 4), chord_at(s, step, 5)}),
+                 row + 4 * kBar);
+        break;
       case Section::VERSE:
-        melody_at(g, s, phraseA, row, 0);
-        if (p.bars >= 16) melody_at(g, s, phraseA2, row + 8 * kBar, 0);
+        melody_at(g, s, phraseA, row);
+        if (p.bars >= 16) melody_at(g, s, phraseA2, row + 8 * kBar);
         break;
       case Section::VERSE2:
-        melody_at(g, s, phraseA3, row, 0);
-        if (p.bars >= 16) melody_at(g, s, phraseA2, row + 8 * kBar, s.leadBase < 66 ? 1 : 0);
+        melody_at(g, s, phraseA3, row);
+        if (p.bars >= 16) melody_at(g, up, phraseA2, row + 8 * kBar);
         break;
       case Section::BRIDGE:
-        melody_at(g, s, phraseB, row, 0);
+        melody_at(g, s, phraseB, row);
         break;
       default:
         break;

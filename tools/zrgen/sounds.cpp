@@ -105,7 +105,7 @@ Signal thrust1() {
     s[i] = 1.1 * roar.low + 0.8 * brown + 0.08 * hiss.band + hum * (0.8 + 0.2 * swell);
   }
   Signal out = dsp::seamless_loop(s, loop, overlap);
-  dsp::normalize(out, 0.7);
+  dsp::normalize(out, 0.6);  // loops under the action: kept below the one-shots
   return out;
 }
 
@@ -130,7 +130,7 @@ Signal expl1() {
     const double thump = dsp::sine(boom) * dsp::decay(t, 0.28);
     const double attack = std::min(1.0, t / 0.004);
     s[i] = soft(2.2 *
-                (attack * (1.4 * body + 1.1 * thump) + 0.5 * crackle(rng, crack, t, 0.004, 0.35)));
+                (attack * (1.9 * body + 0.8 * thump) + 0.5 * crackle(rng, crack, t, 0.004, 0.35)));
   }
   dsp::fade_edges(s, kRate, 0.0, 0.25);
   dsp::normalize(s, 0.92);
@@ -198,7 +198,7 @@ Signal ufo3() {
     const double high = 0.12 * dsp::sine(whine * t + 3.0 * dsp::sine(lfo * t));
     s[i] = soft(1.4 * (0.55 * a + 0.5 * b + high));
   }
-  dsp::normalize(s, 0.65);
+  dsp::normalize(s, 0.45);  // a dense loop: quieter than its peak suggests
   return s;
 }
 
