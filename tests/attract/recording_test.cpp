@@ -1,13 +1,23 @@
 // The readers of the attract sequence without the program: demo recordings, their replay by the
-// game's step counter, and the names that tie a demo's level to its recording.
+// game's step counter, the names that tie a demo's level to its recording, and the list's timing
+// from the clock's first millisecond.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "app/attract.h"
 #include "app/recorder.h"
+#include "engine/core/error.h"
+#include "engine/core/fileio.h"
+#include "engine/core/list.h"
+#include "engine/core/memory.h"
+#include "engine/core/zr_string.h"
 #include "engine/input/player.h"
+#include "engine/platform/clock.h"
+#include "engine/platform/message_box.h"
 
 namespace {
 
@@ -103,6 +113,62 @@ TEST(RecordingTest, ADemoLevelNamesItsRecording) {
   EXPECT_STREQ(name, "data\\deml1.txt");
   DemoRecordingName(8, name, sizeof name);
   EXPECT_STREQ(name, "data\\deml8.txt");
+}
+
+}  // namespace
+
+namespace {
+
+int CountBox(const char*, const char*, uint32_t) {
+  return 1;
+}
+
+// The millisecond counter reads 0 when the virtual clock starts: an entry started then is not
+// taken for "none started yet" (it runs its time once, and is not started again).
+TEST(AttractClockTest, AnEntryStartedAtMillisecondZeroRunsItsTimeOnce) {
+  zr_clock_use_virtual(true);
+  if (zr_get_tick_count() != 0) GTEST_SKIP() << "the clock has run in this process already";
+  static int32_t reportSwitch = 0;
+  zr_error_init(&reportSwitch);
+  zr_list_init(&reportSwitch);
+  zr_mem_init(&reportSwitch);
+  zr_string_init(&reportSwitch);
+  static ZR_IO_CONFIG config{};
+  zr_io_init(&config);
+  zr_message_box_set_hook(CountBox);
+  char folder[] = "/tmp/zr_attract_XXXXXX";
+  ASSERT_NE(::mkdtemp(folder), nullptr);
+  const std::string file = std::string(folder) + "/demos.txt";
+  std::FILE* out = std::fopen(file.c_str(), "wb");
+  ASSERT_NE(out, nullptr);
+  std::fputs(
+      "[Demos]\r\nNbDemos=2\r\nDemo_01=a\r\nType_01=9\r\nTime_01=50\r\n"
+      "Demo_02=b\r\nType_02=9\r\nTime_02=50\r\n",
+      out);
+  std::fclose(out);
+  AttractList* list = LoadAttractList(file.c_str(), "Demos");
+  ASSERT_NE(list, nullptr);
+  AttractStep(list);
+  EXPECT_EQ(list->started, 1);
+  EXPECT_EQ(list->startTime, 0u);
+  for (int ms = 10; ms <= 50; ms += 10) {
+    zr_clock_advance(10);
+    AttractStep(list);
+    EXPECT_EQ(list->current, 0) << ms << " ms";
+    EXPECT_EQ(list->startTime, 0u) << "not started again at " << ms << " ms";
+  }
+  zr_clock_advance(10);
+  AttractStep(list);
+  EXPECT_EQ(list->current, 1);
+  EXPECT_EQ(list->startTime, 60u);
+  FreeAttractList(list);
+  EXPECT_EQ(zr_mem_block_count(), 0);
+  std::remove(file.c_str());
+  ::rmdir(folder);
+  zr_message_box_set_hook(nullptr);
+  zr_io_deinit();
+  zr_mem_deinit();
+  zr_clock_use_virtual(false);
 }
 
 }  // namespace
