@@ -329,4 +329,20 @@ TEST_F(AttractRunTest, ADemoPlaysItsEntrysLevelAndEndsWithIt) {
   EXPECT_EQ(gameRunning, 0);
 }
 
+// Any key while the sequence plays under no menu opens the main menu over it; the sequence goes
+// on under the menu.
+TEST_F(AttractRunTest, AKeyDuringTheSequenceOpensTheMainMenu) {
+  Play({{"data\\attract\\TITLE.PCX", 2, 100000}});
+  Frames(25);  // the menus' delay between two events passes
+  ASSERT_FALSE(CurrentMenuShown());
+  zr_key_simulate("Space", true);
+  Frames(2);
+  zr_key_simulate("Space", false);
+  Frames(2);
+  EXPECT_TRUE(CurrentMenuShown());
+  EXPECT_EQ(currentMenu, MENU_MAIN);
+  EXPECT_EQ(attractPlaying, 1);
+  EXPECT_EQ(attractList->started, 1);
+}
+
 }  // namespace
