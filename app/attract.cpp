@@ -309,7 +309,10 @@ void AttractStep(AttractList* list) {
     if (list->started) {
       const bool demoDone = entry && entry->type == ATTRACT_DEMO && demoLevelOver;
       EndCurrent(list);
-      if (demoDone && closeAtDemoEnd) zr_post_message(WM_CLOSE, 0, 0);
+      if (demoDone && closeAtDemoEnd) {
+        zr_post_message(WM_CLOSE, 0, 0);
+        return;
+      }
       Advance(list);
     }
     StartCurrent(list, now);
