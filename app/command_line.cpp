@@ -9,8 +9,15 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "app/startup.h"
+
+// The installed data folder, seen from the program's folder (set by the build to match the
+// install layout).
+#ifndef ZR_DATA_FROM_PROGRAM
+#define ZR_DATA_FROM_PROGRAM "../share/zrsentry"
+#endif
 
 namespace {
 
@@ -66,6 +73,8 @@ std::string CurrentDirectory() {
   return ::getcwd(buffer, sizeof buffer) ? buffer : ".";
 }
 
+}  // namespace
+
 std::string ProgramDirectory() {
   char buffer[PATH_MAX];
   ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
@@ -76,8 +85,6 @@ std::string ProgramDirectory() {
   *slash = '\0';
   return buffer[0] ? buffer : "/";
 }
-
-}  // namespace
 
 int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error) {
   *out = CommandLine{};
@@ -229,9 +236,18 @@ std::string UsageText() {
          "  --one-level         with --autopilot: close after the first level\n"
          "  --demo LEVEL        play the gameplay demo of LEVEL as the attract sequence does\n"
          "                      (its recording, or --input FILE or --autopilot in its place)\n"
-         "Without --data the current directory is used when it holds VELDRAN.DAT or\n"
-         "DATA/TEXTS.TXT, else the program's own folder. The files of --input, --trace and\n"
-         "--play's --shot are named from the folder where the program was started.\n";
+         "The files of --input, --trace and --play's --shot are named from the folder where\n"
+         "the program was started.\n"
+         "\n"
+         "Files:\n"
+         "  The game data (VELDRAN.DAT and/or DATA/TEXTS.TXT) is read from DIR of --data,\n"
+         "  else from the first of: the current directory, the program's own folder,\n"
+         "  " ZR_DATA_FROM_PROGRAM
+         " from the program's folder (an installed game).\n"
+         "  The settings (zrsentry.ini), the high scores, snapshots (SnapNNNN.pcx) and\n"
+         "  Warning.txt go to that data folder when it is writable, else to\n"
+         "  $XDG_DATA_HOME/zrsentry/ (~/.local/share/zrsentry/ when XDG_DATA_HOME is unset);\n"
+         "  the high scores start there as a copy of the data's table.\n";
 }
 
 std::string VersionText() {
@@ -244,18 +260,29 @@ bool HoldsGameData(const std::string& directory) {
   return !data.empty() && !FindNoCase(data, "TEXTS.TXT").empty();
 }
 
+std::string FindDataDirectory(const std::string& currentDir, const std::string& programDir) {
+  std::vector<std::string> folders = {currentDir};
+  if (!programDir.empty()) {
+    folders.push_back(programDir);
+    folders.push_back(programDir + "/" + ZR_DATA_FROM_PROGRAM);
+  }
+  for (const std::string& folder : folders)
+    if (HoldsGameData(folder)) return folder;
+  return "";
+}
+
 int ChooseStartDirectory(const std::string& dataDir, std::string* error) {
-  if (!dataDir.empty()) {
-    if (::chdir(dataDir.c_str()) != 0) {
-      *error = "cannot use the data folder '" + dataDir + "': " + std::strerror(errno);
-      return 0;
-    }
-  } else if (!HoldsGameData(".")) {
-    std::string programDir = ProgramDirectory();
-    if (!programDir.empty() && HoldsGameData(programDir) && ::chdir(programDir.c_str()) != 0) {
-      *error = "cannot use the program's folder '" + programDir + "': " + std::strerror(errno);
-      return 0;
-    }
+  std::string folder = dataDir;
+  if (folder.empty()) folder = FindDataDirectory(".", ProgramDirectory());
+  if (folder.empty()) {
+    *error = "no game data in '" + CurrentDirectory() + "', beside the program or in " +
+             ZR_DATA_FROM_PROGRAM + " from it (neither " + ARCHIVE_NAME + " nor " + TEXTS_FILE +
+             "); use --data DIR";
+    return 0;
+  }
+  if (::chdir(folder.c_str()) != 0) {
+    *error = "cannot use the data folder '" + folder + "': " + std::strerror(errno);
+    return 0;
   }
   if (!HoldsGameData(".")) {
     *error = "no game data in '" + CurrentDirectory() + "' (neither " + ARCHIVE_NAME + " nor " +

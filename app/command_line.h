@@ -31,10 +31,17 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::s
 std::string UsageText();
 std::string VersionText();
 
-// Makes the start directory current: DIR of --data, else the current directory when it holds
-// the game data, else the program's own folder. Returns 0 with a one-line reason when the
-// folder cannot be used or holds no game data.
+// Makes the start directory current: DIR of --data, else the first of FindDataDirectory's
+// folders that holds the game data. Returns 0 with a one-line reason when the folder cannot be
+// used or holds no game data.
 int ChooseStartDirectory(const std::string& dataDir, std::string* error);
+
+// The first folder that holds the game data, in this order: the current directory, the program's
+// own folder (a portable or build folder), the installed data folder ../share/zrsentry beside the
+// program's bin/ or games/ folder. "" when none does.
+std::string FindDataDirectory(const std::string& currentDir, const std::string& programDir);
+// The folder of the running program ("" when unknown).
+std::string ProgramDirectory();
 
 // The game data is there: the archive or DATA\TEXTS.TXT, names matched without regard to case.
 bool HoldsGameData(const std::string& directory);

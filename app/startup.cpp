@@ -208,7 +208,13 @@ int StartUp(const StartOptions& options) {
   // 15. The high-score table (none without SCRFile). 16. The attract list from DMOFile (none
   // without the key), playing from now on.
   ReadAppText("SCRFile", scrFile, sizeof scrFile);
-  highScores = scrFile[0] ? LoadHighScores(scrFile, HIGH_SCORES_SECTION) : nullptr;
+  // The table is read from the player's own copy once one exists, else from the data.
+  char scoresRead[ZR_PATH_MAX * 2] = {};
+  if (scrFile[0] && zr_io_player_read_name(scrFile, scoresRead, sizeof scoresRead)) {
+    highScores = LoadHighScores(scoresRead, HIGH_SCORES_SECTION);
+  } else {
+    highScores = nullptr;
+  }
   ReadAppText("DMOFile", dmoFile, sizeof dmoFile);
   LoadProgramAttractList(dmoFile);
 
@@ -250,7 +256,12 @@ void ShutDown() {
 
   // 2. High scores: saved to SCRFile and freed; the attract list is freed.
   if (highScores != nullptr) {
-    SaveHighScores(highScores, scrFile, HIGH_SCORES_SECTION);
+    // Saved where the player's files go: the start directory, or the player's folder, where the
+    // table is copied from the data on its first save.
+    char scoresWrite[ZR_PATH_MAX * 2] = {};
+    if (zr_io_player_write_name(scrFile, scoresWrite, sizeof scoresWrite)) {
+      SaveHighScores(highScores, scoresWrite, HIGH_SCORES_SECTION);
+    }
     FreeHighScores(highScores);
     highScores = nullptr;
   }

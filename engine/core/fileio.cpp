@@ -14,6 +14,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/zr_string.h"
 #include "engine/platform/message_box.h"
+#include "engine/platform/user_folder.h"
 
 namespace {
 
@@ -54,6 +55,8 @@ ZR_LIST* g_files = nullptr;
 int g_openCount = 0;
 char g_startDir[ZR_PATH_MAX + 2] = "";
 char* g_settingsPath = nullptr;
+char g_playerDir[ZR_PATH_MAX * 2] = "";
+bool g_playerIsStart = true;
 
 // The loaded table of contents.
 uint8_t* g_table = nullptr;
@@ -319,6 +322,42 @@ void after_write(ZR_FILE* file) {
   std::fflush(file->stream);
 }
 
+int folder_writable(const char* folder) {
+  return ::access(folder, W_OK) == 0 ? 1 : 0;
+}
+
+ZR_IO_WRITABLE_CHECK g_writable = folder_writable;
+
+// The start directory when it takes new files, else the per-user folder; the start directory
+// again when there is none (writes then fail there as they would anyway).
+void choose_player_dir() {
+  g_playerIsStart = true;
+  std::snprintf(g_playerDir, sizeof g_playerDir, "%s", g_startDir);
+  std::string start = disk_path(g_startDir);
+  if (!g_writable(start.c_str())) {
+    char folder[sizeof g_playerDir];
+    if (zr_platform_user_folder(folder, sizeof folder)) {
+      std::snprintf(g_playerDir, sizeof g_playerDir, "%s", folder);
+      g_playerIsStart = false;
+    }
+  }
+  zr_message_box_set_log_folder(disk_path(g_playerDir).c_str());
+}
+
+// The player folder's copy of a data path: the folder and the path's last component.
+bool player_copy_path(const char* name, char* out, int size) {
+  const char* bare = name;
+  for (const char* c = name; *c != '\0'; ++c)
+    if (*c == '\\' || *c == '/') bare = c + 1;
+  int length = std::snprintf(out, static_cast<size_t>(size), "%s%s", g_playerDir, bare);
+  return length >= 0 && length < size && bare[0] != '\0';
+}
+
+bool copy_name(const char* name, char* out, int size) {
+  int length = std::snprintf(out, static_cast<size_t>(size), "%s", name);
+  return length >= 0 && length < size;
+}
+
 }  // namespace
 
 int zr_io_module() {
@@ -339,6 +378,8 @@ int zr_io_init(ZR_IO_CONFIG* config) {
     std::snprintf(g_startDir, sizeof g_startDir, ".");  // too long to keep: stay relative
   size_t length = std::strlen(g_startDir);
   if (length == 0 || g_startDir[length - 1] != '\\') std::strcat(g_startDir, "\\");
+
+  choose_player_dir();
 
   free_table();
   if (config == nullptr || config->archiveName[0] == '\0') return 1;
@@ -381,6 +422,9 @@ int zr_io_deinit() {
   if (g_settingsPath != nullptr) zr_mem_free(g_settingsPath);
   g_settingsPath = nullptr;
   g_config = nullptr;
+  g_playerDir[0] = '\0';
+  g_playerIsStart = true;
+  zr_message_box_set_log_folder(nullptr);
   return 1;
 }
 
@@ -649,12 +693,43 @@ void zr_io_disk_path(const char* name, char* out, int size) {
 const char* zr_io_settings_path() {
   if (g_settingsPath != nullptr) return g_settingsPath;
   if (g_config == nullptr || g_config->settingsName[0] == '\0') return nullptr;
-  size_t length = std::strlen(g_startDir) + std::strlen(g_config->settingsName) + 1;
+  size_t length = std::strlen(g_playerDir) + std::strlen(g_config->settingsName) + 1;
   g_settingsPath = static_cast<char*>(zr_mem_malloc(length));
   if (g_settingsPath == nullptr) {
     zr_error_report(g_module, 16);
     return nullptr;
   }
-  std::snprintf(g_settingsPath, length, "%s%s", g_startDir, g_config->settingsName);
+  std::snprintf(g_settingsPath, length, "%s%s", g_playerDir, g_config->settingsName);
   return g_settingsPath;
+}
+
+const char* zr_io_player_dir() {
+  return g_playerDir;
+}
+
+int zr_io_player_dir_is_start() {
+  return g_playerIsStart ? 1 : 0;
+}
+
+int zr_io_player_read_name(const char* name, char* out, int size) {
+  if (name == nullptr || out == nullptr || size <= 0) return 0;
+  char copy[ZR_PATH_MAX * 2];
+  if (!g_playerIsStart && player_copy_path(name, copy, sizeof copy) && disk_exists(disk_path(copy)))
+    return copy_name(copy, out, size) ? 1 : 0;
+  return copy_name(name, out, size) ? 1 : 0;
+}
+
+int zr_io_player_write_name(const char* name, char* out, int size) {
+  if (name == nullptr || out == nullptr || size <= 0) return 0;
+  if (g_playerIsStart) return copy_name(name, out, size) ? 1 : 0;
+  char copy[ZR_PATH_MAX * 2];
+  if (!player_copy_path(name, copy, sizeof copy) || !copy_name(copy, out, size)) return 0;
+  if (disk_exists(disk_path(copy))) return 1;
+  // First write: the player's copy starts as the data's file, so that an update keeps the rest.
+  if (!zr_io_exists(name, ZR_IO_ARCHIVE | ZR_IO_DISK)) return 1;
+  return zr_io_copy_file(copy, name, ZR_IO_ARCHIVE | ZR_IO_DISK);
+}
+
+void zr_io_set_writable_check(ZR_IO_WRITABLE_CHECK check) {
+  g_writable = check != nullptr ? check : folder_writable;
 }

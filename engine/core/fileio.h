@@ -64,3 +64,26 @@ const char* zr_io_archive_name(int index);
 // component matched case-insensitively when the exact name does not exist. Plain C file functions
 // outside the layer (rename, remove) use it too.
 void zr_io_disk_path(const char* name, char* out, int size);
+
+// The player's own files (settings, high scores, snapshots, Warning.txt) go to the player folder:
+// the start directory when it is writable, so that a portable folder keeps everything together,
+// else the platform's per-user folder. Chosen by zr_io_init.
+//
+// The player folder, ending in a separator: the start directory ('\') or the per-user folder ('/');
+// "" (the current directory) while the layer is not started.
+const char* zr_io_player_dir();
+// 1 when the player folder is the start directory (the player's files are the data's own).
+int zr_io_player_dir_is_start();
+// The name under which the player's file `name` (a data path such as SCRFile) is read: its copy in
+// the player folder when there is one, else name itself (archive first, then the start directory).
+// 0 when out is too small.
+int zr_io_player_read_name(const char* name, char* out, int size);
+// The name under which it is written: name itself when the player folder is the start directory,
+// else its copy in the player folder, which a file that so far exists only in the data (archive or
+// start directory) becomes first. 0 when the copy fails or out is too small.
+int zr_io_player_write_name(const char* name, char* out, int size);
+
+// Whether a folder (a disk path) takes new files. Tests replace the check (a folder that is not
+// writable stays writable for root); nullptr restores it.
+using ZR_IO_WRITABLE_CHECK = int (*)(const char* folder);
+void zr_io_set_writable_check(ZR_IO_WRITABLE_CHECK check);

@@ -119,10 +119,12 @@ int zr_bitmap_save_pcx(const ZR_BITMAP* bitmap, const char* path, const ZR_RECT*
 }
 
 int zr_snapshot() {
-  char name[32];
+  // Snapshots are the player's own files: they go beside the settings.
+  char name[ZR_PATH_MAX * 2 + 16];
+  const char* folder = zr_io_player_dir();
   int n = 0;
   for (; n < ZR_SNAPSHOT_LIMIT; ++n) {
-    std::snprintf(name, sizeof name, "Snap%04d.pcx", n);
+    std::snprintf(name, sizeof name, "%sSnap%04d.pcx", folder, n);
     ZR_FILE* existing = zr_io_fopen(name, "rb");
     if (existing == nullptr) break;
     zr_io_fclose(existing);

@@ -1,4 +1,4 @@
-// Snapshots: the frame buffer as the next free "Snap%04d.pcx" in the current directory, and the
+// Snapshots: the frame buffer as the next free "Snap%04d.pcx" in the player folder, and the
 // 8-bit run-length PCX writer behind it.
 #pragma once
 #include <cstdint>

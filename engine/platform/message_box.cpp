@@ -1,6 +1,7 @@
 #include "engine/platform/message_box.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "engine/platform/platform_internal.h"
@@ -21,6 +22,7 @@ constexpr int IDIGNORE = 5;
 ZR_MESSAGE_BOX_STEP stepBefore = nullptr;
 ZR_MESSAGE_BOX_STEP stepAfter = nullptr;
 ZR_MESSAGE_BOX_HOOK hook = nullptr;
+std::string logFolder;  // "" or ending in '/'
 
 struct Button {
   int id;
@@ -73,9 +75,10 @@ uint32_t iconFlags(uint32_t type) {
   }
 }
 
-// Headless: the box becomes a line in Warning.txt (start directory) and on standard error.
+// Headless: the box becomes a line in Warning.txt (the player's folder) and on standard error.
 int logBox(const char* text, const char* caption, uint32_t type) {
-  if (FILE* log = std::fopen("Warning.txt", "a")) {
+  std::string logPath = logFolder + "Warning.txt";
+  if (FILE* log = std::fopen(logPath.c_str(), "a")) {
     std::fprintf(log, "%s: %s\n", caption, text);
     std::fclose(log);
   }
@@ -132,4 +135,9 @@ void zr_message_box_set_steps(ZR_MESSAGE_BOX_STEP before, ZR_MESSAGE_BOX_STEP af
 
 void zr_message_box_set_hook(ZR_MESSAGE_BOX_HOOK newHook) {
   hook = newHook;
+}
+
+void zr_message_box_set_log_folder(const char* folder) {
+  logFolder = folder != nullptr ? folder : "";
+  if (!logFolder.empty() && logFolder.back() != '/') logFolder += '/';
 }

@@ -1,7 +1,8 @@
 // The warning box: a blocking native message box (MB_SYSTEMMODAL is always added). In headless mode
-// the text goes as "%s: %s" (caption, or "Error" when none) to Warning.txt in the current directory
-// and to standard error, and the box is answered at once with its default button. The same
-// happens before the platform is started (tools, tests) and when no box can be shown.
+// the text goes as "%s: %s" (caption, or "Error" when none) to Warning.txt in the log folder (the
+// current directory until one is set) and to standard error, and the box is answered at once with
+// its default button. The same happens before the platform is started (tools, tests) and when no
+// box can be shown.
 #pragma once
 #include <cstdint>
 
@@ -30,3 +31,7 @@ void zr_message_box_set_steps(ZR_MESSAGE_BOX_STEP before, ZR_MESSAGE_BOX_STEP af
 // Tests replace the box: the hook gets every box and answers it.
 using ZR_MESSAGE_BOX_HOOK = int (*)(const char* text, const char* caption, uint32_t type);
 void zr_message_box_set_hook(ZR_MESSAGE_BOX_HOOK hook);
+
+// The folder of Warning.txt (the file layer sets the player's folder); nullptr or "" for the
+// current directory.
+void zr_message_box_set_log_folder(const char* folder);

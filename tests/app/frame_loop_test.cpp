@@ -93,6 +93,8 @@ TEST_F(FrameLoopTest, NoFrameWhileTheDisplayIsNotReadyOrAnOverlayIsShown) {
   EXPECT_EQ(framesDrawn, 0);
   displayReady = 1;
   // An overlay picture: no frame while it fades in and out, frames again once it has closed.
+  TempGameDir dir(false);
+  ASSERT_FALSE(dir.path().empty());
   ZR_BITMAP picture{};
   ZR_RECT size = {0, 0, 8, 8};
   ASSERT_EQ(zr_bitmap_create(&picture, &size), 1);

@@ -182,7 +182,16 @@ TEST_F(MenusTest, MenusOnScreenInTwoLanguages) {
     OpenMenu(MENU_OPTIONS);
     Shot("options");
     OpenMenu(MENU_SOUND);
+    // Headless there is no device (-1); a bar and a silent part as a machine with sound shows.
+    musicVolume = 70;
+    effectsVolume = 0;
+    Passes(2);
+    EXPECT_STREQ(gameMenus[MENU_SOUND].lines[1].texts[0].text +
+                     std::strlen(gameMenus[MENU_SOUND].lines[1].texts[0].text) - 10,
+                 "------*---");
+    EXPECT_EQ(gameMenus[MENU_SOUND].lines[2].shown, 1);
     Shot("sound");
+    musicVolume = effectsVolume = -1;
     OpenMenu(MENU_HIGH_SCORES);
     Passes(2);
     EXPECT_STREQ(gameMenus[MENU_HIGH_SCORES].lines[1].texts[0].text, "1 KESTREL   41250");
