@@ -25,9 +25,8 @@ int32_t fullscreenFlag = 0, lowResFlag = 0, highResFlag = 0;
 uint32_t timerId = 0;
 ZR_IO_CONFIG ioConfig;
 
-int32_t errorReport = 0, listReport = 0, memoryReport = 0, stringReport = 0;
+int32_t errorReport = 0, listReport = 0, memoryReport = 0, stringReport = 0, fontReport = 0;
 int32_t inputReport = 0, playerReport = 0;
-int32_t fontReport = 0;
 
 int32_t soundReport = 0, musicOn = 1, effectsOn = 1;
 int32_t musicVolume = ZR_SOUND_DEFAULT_MUSIC_VOLUME,
@@ -62,9 +61,8 @@ void ResetAppState() {
   fullscreenFlag = lowResFlag = highResFlag = 0;
   timerId = 0;
   ioConfig = ZR_IO_CONFIG{};
-  errorReport = listReport = memoryReport = stringReport = 0;
+  errorReport = listReport = memoryReport = stringReport = fontReport = 0;
   inputReport = playerReport = 0;
-  fontReport = 0;
   soundReport = 0;
   musicOn = effectsOn = 1;
   musicVolume = ZR_SOUND_DEFAULT_MUSIC_VOLUME;

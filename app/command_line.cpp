@@ -145,6 +145,23 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::s
       if (!needValue("an output file")) return 0;
       out->game.traceFile = next;
       ++i;
+    } else if (arg == "--record") {
+      if (!needValue("an output file")) return 0;
+      out->recordFile = next;
+      ++i;
+    } else if (arg == "--autopilot") {
+      out->autopilot = true;
+    } else if (arg == "--invulnerable") {
+      out->autopilotOptions.invulnerable = true;
+    } else if (arg == "--one-level") {
+      out->autopilotOptions.oneLevel = true;
+    } else if (arg == "--demo") {
+      if (!needValue("a level") || !ParseLevel(next, &out->demoLevel)) {
+        *error = std::string("--demo needs a level from 1 to 20") +
+                 (next ? std::string(", not '") + next + "'" : "");
+        return 0;
+      }
+      ++i;
     } else if (arg == "--at") {
       if (!needValue("a position X,Y,Z")) return 0;
       if (!ParseCamera(next, &out->viewer)) {
@@ -161,16 +178,29 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::s
     *error = "--view and --play do not go together";
     return 0;
   }
+  if ((out->autopilotOptions.invulnerable || out->autopilotOptions.oneLevel) && !out->autopilot) {
+    *error = "--invulnerable and --one-level go with --autopilot";
+    return 0;
+  }
+  if (out->demoLevel && (out->play || out->view)) {
+    *error = "--demo goes with neither --play nor --view";
+    return 0;
+  }
+  if (out->view && (out->autopilot || !out->recordFile.empty())) {
+    *error = "--autopilot and --record do not go with --view";
+    return 0;
+  }
   if (out->viewer.hasCamera && !out->view) {
     *error = "--at goes with --view";
     return 0;
   }
-  if (shot && !out->view && !out->play) {
-    *error = "--shot goes with --view or --play";
+  if (shot && !out->view && !out->play && !out->demoLevel) {
+    *error = "--shot goes with --view, --play or --demo";
     return 0;
   }
-  if ((!out->game.inputFile.empty() || !out->game.traceFile.empty()) && !out->play) {
-    *error = "--input and --trace go with --play";
+  if ((!out->game.inputFile.empty() || !out->game.traceFile.empty()) && !out->play &&
+      !out->demoLevel) {
+    *error = "--input and --trace go with --play or --demo";
     return 0;
   }
   if (shot && shotPath.empty()) {
@@ -198,6 +228,14 @@ std::string UsageText() {
          "                      step: fire right left up down b1 b2, each 0 or 1\n"
          "  --trace FILE        with --play: write one line per game step to FILE\n"
          "  --shot OUT.pcx      with --play: write the last frame to OUT.pcx at the end\n"
+         "  --record FILE       write player 1's controls of every step of play to FILE, in\n"
+         "                      the form of --input and of the demo recordings\n"
+         "  --autopilot         the autopilot plays (with --play, or the games of the menu)\n"
+         "  --invulnerable      with --autopilot: the ship cannot be hit; the hits it would\n"
+         "                      have taken are counted\n"
+         "  --one-level         with --autopilot: close after the first level\n"
+         "  --demo LEVEL        play the gameplay demo of LEVEL as the attract sequence does\n"
+         "                      (its recording, or --input FILE or --autopilot in its place)\n"
          "The files of --input, --trace and --play's --shot are named from the folder where\n"
          "the program was started.\n"
          "\n"

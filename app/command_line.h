@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/autopilot_run.h"
 #include "app/play_session.h"
 #include "app/viewer.h"
 
@@ -17,6 +18,10 @@ struct CommandLine {
   ViewerOptions viewer;
   bool play = false;  // --play [LEVEL]: a game straight after start-up
   PlayOptions game;   // its level, controls file, trace and last frame
+  std::string recordFile;  // --record FILE: player 1's controls of every step of play
+  bool autopilot = false;  // --autopilot: the autopilot plays
+  AutopilotOptions autopilotOptions;
+  int demoLevel = 0;  // --demo LEVEL: the gameplay demo of LEVEL, as the attract sequence plays it
 };
 
 // Fills *out from the arguments. Returns 0 with a one-line reason in *error for a bad line.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/attract.h"
 #include "app/help.h"
 #include "app/messages.h"
 #include "app/play_session.h"
@@ -61,7 +62,7 @@ void DrawGameFrameOrTestCard() {
 }
 
 void RunAttractStep() {
-  // Attract sequence: one step of the attract list runs here once it exists.
+  AttractStep(attractList);
 }
 
 void RunGameStep() {

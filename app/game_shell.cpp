@@ -3,9 +3,11 @@
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/attract.h"
 #include "app/credits.h"
 #include "app/frame_loop.h"
 #include "app/messages.h"
+#include "app/recorder.h"
 #include "app/screens.h"
 #include "game/game.h"
 #include "game/game_state.h"
@@ -15,7 +17,7 @@
 void InstallGameShellHooks() {
   gameShellHooks.setControlBindings = SetControlBindings;
   gameShellHooks.endOfGame = EndOfGame;
-  gameShellHooks.replaceControls = nullptr;
+  gameShellHooks.replaceControls = FeedControls;
   statusHooks.drawMessage = [](int n) { DrawMessage(messageTable, n); };
   statusHooks.creditsLine = CreditLineOnShow;
   SetStatusFonts(&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont);
@@ -23,6 +25,7 @@ void InstallGameShellHooks() {
 
 void StartGameAtLevel(int startLevel) {
   // A game from the command line replaces whatever the attract sequence was showing.
+  StopAttract(attractList);
   attractPlaying = 0;
   attractEntryType = 0;
   HideCurrentMenu();

@@ -3,9 +3,12 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/attract.h"
+#include "app/autopilot_run.h"
 #include "app/command_line.h"
 #include "app/frame_loop.h"
 #include "app/play_session.h"
+#include "app/recorder.h"
 #include "app/startup.h"
 #include "app/viewer.h"
 
@@ -25,13 +28,20 @@ int main(int argc, char** argv) {
     return 0;
   }
   // The controls file and the trace are named from here, before the start directory is chosen.
-  if (line.play && !OpenPlaySession(line.game, &error)) {
+  const bool session = line.play || line.demoLevel;
+  if (session && !OpenPlaySession(line.game, &error)) {
     std::fprintf(stderr, "zrsentry: %s\n", error.c_str());
+    return 1;
+  }
+  if (!line.recordFile.empty() && !OpenRecording(line.recordFile, &error)) {
+    std::fprintf(stderr, "zrsentry: %s\n", error.c_str());
+    ClosePlaySession();
     return 1;
   }
   if (!ChooseStartDirectory(line.dataDir, &error)) {
     std::fprintf(stderr, "zrsentry: %s\n", error.c_str());
     ClosePlaySession();
+    CloseRecording();
     return 1;
   }
 
@@ -43,6 +53,7 @@ int main(int argc, char** argv) {
     const bool otherCopy = StartUpFoundOtherCopy();
     AbandonStartUp();
     ClosePlaySession();
+    CloseRecording();
     // A second start that brought the first copy forward has done what was asked of it.
     return otherCopy ? 0 : 1;
   }
@@ -54,9 +65,22 @@ int main(int argc, char** argv) {
   }
 
   if (line.play) StartPlaySession();
+  if (line.demoLevel) {
+    StartDemoOnly(line.demoLevel);
+    UsePlaySessionInputForDemo();
+  }
+  if (line.autopilot) {
+    StartAutopilot(line.autopilotOptions);
+    if (line.demoLevel) SetDemoOverride(AutopilotSource);
+  }
   SetFrameLimit(line.frames);
   int status = RunFrameLoop();
-  if (line.play && !ClosePlaySession()) status = status ? status : 1;
+  StopAutopilot();
+  if (session && !ClosePlaySession()) status = status ? status : 1;
+  if (!CloseRecording()) {
+    std::fprintf(stderr, "zrsentry: cannot write the recording %s\n", line.recordFile.c_str());
+    status = status ? status : 1;
+  }
   const ShutDownReport& report = LastShutDown();
   if (line.headless) {
     std::printf(

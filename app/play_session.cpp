@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "app/game_shell.h"
+#include "app/recorder.h"
 #include "engine/display/snapshot.h"
 #include "engine/input/player.h"
 #include "game/game.h"
@@ -161,7 +162,11 @@ int OpenPlaySession(const PlayOptions& options, std::string* error) {
 void StartPlaySession() {
   if (!sessionOpen) return;
   StartGameAtLevel(session.level);
-  if (!session.inputFile.empty()) gameShellHooks.replaceControls = ReplaceControlsFromFile;
+  if (!session.inputFile.empty()) SetPlayControlsSource(ReplaceControlsFromFile);
+}
+
+void UsePlaySessionInputForDemo() {
+  if (sessionOpen && !session.inputFile.empty()) SetDemoOverride(ReplaceControlsFromFile);
 }
 
 std::string TraceLine(int64_t step) {
@@ -203,9 +208,8 @@ int ClosePlaySession() {
     }
     trace = nullptr;
   }
-  if (gameShellHooks.replaceControls == ReplaceControlsFromFile) {
-    gameShellHooks.replaceControls = nullptr;
-  }
+  if (PlayControlsSource() == ReplaceControlsFromFile) SetPlayControlsSource(nullptr);
+  SetDemoOverride(nullptr);
   sessionOpen = false;
   int ok = writeFailed ? 0 : 1;
   writeFailed = false;

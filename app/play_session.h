@@ -43,6 +43,9 @@ int OpenPlaySession(const PlayOptions& options, std::string* error);
 // After start-up: the game starts at the chosen level, with the controls file in charge of
 // player 1 when one was given.
 void StartPlaySession();
+// In a gameplay demo (--demo): the controls file, when one was given, steers in place of the
+// demo's recording.
+void UsePlaySessionInputForDemo();
 // After every game step of the loop: the trace line.
 void TracePlayStep();
 // When the program is asked to close: the frame buffer goes to the --shot file.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/attract.h"
 #include "app/frame_loop.h"
 #include "app/game_shell.h"
 #include "app/help.h"
@@ -371,14 +372,14 @@ void EndOfGame(uint16_t score) {
 }
 
 void StopAttractSequence() {
-  // The attract sequence: StopAttract of the attract list comes in here.
+  StopAttract(attractList);
   attractPlaying = 0;
   attractEntryType = 0;
   SetControlBindings();
 }
 
 void StartAttractSequence() {
-  // The attract sequence: StartAttract of the attract list comes in here.
+  StartAttract(attractList);
   SetControlBindings();
 }
 

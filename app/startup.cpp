@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/attract.h"
 #include "app/credits.h"
 #include "app/frame_loop.h"
 #include "app/game_shell.h"
@@ -271,8 +272,8 @@ int StartUp(const StartOptions& options) {
                 ")");
   }
 
-  // 15. The high-score table (none without SCRFile). 16. The attract list loads here from
-  // DMOFile once it exists.
+  // 15. The high-score table (none without SCRFile). 16. The attract list from DMOFile (none
+  // without the key), playing from now on.
   ReadAppText("SCRFile", scrFile, sizeof scrFile);
   // The table is read from the player's own copy once one exists, else from the data.
   char scoresRead[ZR_PATH_MAX * 2] = {};
@@ -282,6 +283,7 @@ int StartUp(const StartOptions& options) {
     highScores = nullptr;
   }
   ReadAppText("DMOFile", dmoFile, sizeof dmoFile);
+  LoadProgramAttractList(dmoFile);
 
   // 17. The frame timer.
   timerId = zr_timer_start(TimerTick, 10);
@@ -334,7 +336,7 @@ void ShutDown() {
   // 1. Nothing is drawn any more. (The C library checks its heap on every release.)
   displayReady = 0;
 
-  // 2. High scores: saved to SCRFile and freed; the attract list is freed here.
+  // 2. High scores: saved to SCRFile and freed; the attract list is freed.
   if (highScores != nullptr) {
     // Saved where the player's files go: the start directory, or the player's folder, where the
     // table is copied from the data on its first save.
@@ -345,6 +347,7 @@ void ShutDown() {
     FreeHighScores(highScores);
     highScores = nullptr;
   }
+  FreeProgramAttractList();
   // 3. The [Display] keys and the language are written while the display still knows its state
   // (releasing the surfaces clears display-ready, after which the display's stop writes
   // nothing); then the display's surfaces and the overlay picture.

@@ -227,6 +227,11 @@ void levelTransition() {
   if (transitionTimer > 0.0) transitionTimer -= 1.0;
   if (transitionTimer > 0.0) return;
   transitionTimer = 0.0;
+  // A demo plays one level: the next would start a new demo game.
+  if (attractPlaying) {
+    if (gameShellHooks.demoLevelEnded) gameShellHooks.demoLevelEnded();
+    return;
+  }
   ++level;
   shipVelocityX = 0.0;
   levelEnding = 0;
@@ -311,7 +316,7 @@ void NewGame() {
     lives = 1;
     demoLevelToggle = demoLevelToggle ? 0 : 1;
     // The recording of the demo (data\deml1.txt or data\deml8.txt) is the attract sequence's.
-    level = demoLevelToggle ? 9 : 8;
+    level = gameShellHooks.demoLevel ? gameShellHooks.demoLevel() : demoLevelToggle ? 9 : 8;
   }
   shipVelocityX = 0.0;
   gameOver = 0;

@@ -15,6 +15,11 @@ struct GameShellHooks {
   // Called in every step of play where recorded or scripted controls replace player 1's live
   // ones (a gameplay demo's recording, or a controls file); fills the eight control bytes.
   void (*replaceControls)(uint8_t* controls);
+  // A gameplay demo starts (NewGame while the attract list plays): the level number it plays,
+  // which its attract entry names; empty: 9 and 8 by turns.
+  int (*demoLevel)();
+  // A gameplay demo's level has ended: the demo ends there (the attract sequence goes on).
+  void (*demoLevelEnded)();
 };
 extern GameShellHooks gameShellHooks;
 

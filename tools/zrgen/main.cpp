@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/zrgen/attract_pictures.h"
 #include "tools/zrgen/backgrounds.h"
 #include "tools/zrgen/canvas.h"
 #include "tools/zrgen/font.h"
@@ -92,6 +93,7 @@ int main(int argc, char** argv) {
     generate_levels(out, textures, sprites, scenery);
     generate_sounds(out);
     generate_music(out);
+    write_attract_pictures(data);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "zrgen: %s\n", e.what());
     return 1;
