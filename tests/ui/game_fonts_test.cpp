@@ -114,13 +114,16 @@ TEST_F(GameFonts, TheFiveFontsHaveTheShapesOfTheStatusDisplay) {
   EXPECT_EQ(s->height, 52);
   EXPECT_EQ(zr_font_glyph_width(s), 320);
   // The blips and the lane number are drawn before the scanner: their places stay see-through,
-  // framed by the picture.
-  const ZR_RECT holes[] = {{7, 26, 90, 16}, {112, 26, 90, 16}, {217, 26, 90, 16}, {156, 14, 8, 8}};
+  // framed by the picture. A blip's corner goes anywhere in a 90 x 16 lane map, and the blip is
+  // up to 7 x 7: each window is 97 x 23, so that every blip shows whole.
+  const ZR_RECT holes[] = {{7, 26, 97, 23}, {112, 26, 97, 23}, {217, 26, 97, 23}, {156, 14, 8, 8}};
   for (const ZR_RECT& h : holes) {
     for (int y = h.y; y < h.y + h.h; ++y)
       for (int x = h.x; x < h.x + h.w; ++x) ASSERT_EQ(at(s, x, y), 0) << x << "," << y;
     EXPECT_NE(at(s, h.x - 1, h.y), 0);
     EXPECT_NE(at(s, h.x + h.w, h.y + h.h - 1), 0);
+    EXPECT_NE(at(s, h.x, h.y - 1), 0);
+    EXPECT_NE(at(s, h.x + h.w - 1, h.y + h.h), 0);
   }
 
   const ZR_FONT* seeThrough = load("MAPTrans");
