@@ -518,7 +518,8 @@ std::string title_characters() {
   std::string s;
   for (int c = 33; c <= 96; ++c) s += static_cast<char>(c);  // punctuation, digits, capitals
   for (int c : {0xA1, 0xAB, 0xBB, 0xBF}) s += static_cast<char>(c);
-  for (int c = 0xC0; c <= 0xDE; ++c)
+  // The accented capitals, and the sharp s, which has no capital of its own.
+  for (int c = 0xC0; c <= 0xDF; ++c)
     if (c != 0xD7) s += static_cast<char>(c);
   return s;
 }
