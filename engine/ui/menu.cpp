@@ -135,7 +135,7 @@ bool load_line(ZR_MENU* menu, const Reader& in, int n) {
 
 // A loaded font has a record for every code (the space at least).
 bool loaded(const ZR_FONT* font) {
-  return font != nullptr && font->characters[' '] != nullptr;
+  return font != nullptr && font->characters[uint8_t(' ')] != nullptr;
 }
 
 bool title_line(const ZR_MENU_LINE& line) {
