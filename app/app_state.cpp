@@ -12,11 +12,11 @@ double stepTime = 0.3;
 uint8_t highlightColour = 149;
 int32_t highlightRising = 1;
 
-char fntFile[56], mapFile[56], mapFileT[56], mapTrans[56], mapShips[56];
+char fntFile[56], mapFile[56], mapFileT[56], mapTrans[56], mapShips[56], titleFontFile[56];
 char startSplash[31], iniFile[56], lngFile[56], title[31], className[31], hlpFile[56];
 char palFile[56], scrFile[56], dmoFile[56];
 
-ZR_FONT mainFont, mapFont, mapTitleFont, mapTransFont, shipsFont;
+ZR_FONT mainFont, mapFont, mapTitleFont, mapTransFont, shipsFont, titleFont;
 
 ZR_BITMAP frameBuffer;
 uint8_t* palette = nullptr;
@@ -48,11 +48,12 @@ void ResetAppState() {
   stepTime = 0.3;
   highlightColour = 149;
   highlightRising = 1;
-  for (char* text : {fntFile, mapFile, mapFileT, mapTrans, mapShips, iniFile, lngFile, hlpFile,
-                     palFile, scrFile, dmoFile, startSplash, title, className}) {
+  for (char* text : {fntFile, mapFile, mapFileT, mapTrans, mapShips, titleFontFile, iniFile,
+                     lngFile, hlpFile, palFile, scrFile, dmoFile, startSplash, title, className}) {
     text[0] = '\0';
   }
-  for (ZR_FONT* font : {&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont}) {
+  for (ZR_FONT* font :
+       {&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont, &titleFont}) {
     *font = ZR_FONT{};
   }
   frameBuffer = ZR_BITMAP{};

@@ -23,13 +23,13 @@ extern uint8_t highlightColour;
 extern int32_t highlightRising;
 
 // [Application] texts of DATA\TEXTS.TXT (maximum lengths 55 or 30 characters).
-extern char fntFile[56], mapFile[56], mapFileT[56], mapTrans[56], mapShips[56];
+extern char fntFile[56], mapFile[56], mapFileT[56], mapTrans[56], mapShips[56], titleFontFile[56];
 extern char startSplash[31], iniFile[56], lngFile[56], title[31], className[31], hlpFile[56];
 extern char palFile[56], scrFile[56], dmoFile[56];
 
 // The five fonts of FNTFile, MAPFile, MAPFileT, MAPTrans and MAPShips; the main font draws
-// every menu and message.
-extern ZR_FONT mainFont, mapFont, mapTitleFont, mapTransFont, shipsFont;
+// every menu and message. The sixth, TitleFont's animated font, draws the menus' title lines.
+extern ZR_FONT mainFont, mapFont, mapTitleFont, mapTransFont, shipsFont, titleFont;
 
 extern ZR_BITMAP frameBuffer;  // the application's copy of the frame-buffer record
 extern uint8_t* palette;       // the PALFile palette

@@ -145,6 +145,7 @@ void InitGameMenus() {
   config.screenHeight = ZR_DSP_BASE_HEIGHT;
   config.fullScreen = &displayFullScreen;
   config.transparency = &menuTransparency;
+  config.titleFont = &titleFont;
   zr_menu_init(&config);
   currentMenu = MENU_MAIN;
   entryRecord = nullptr;

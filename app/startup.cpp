@@ -209,18 +209,21 @@ int StartUp(const StartOptions& options) {
   zr_io_init(&ioConfig);
   zr_font_init(&fontReport);
 
-  // 6. Font names, then the five fonts and the menu module.
+  // 6. Font names, then the five fonts, the menus' animated title font and the menu module.
   ReadAppText("FNTFile", fntFile, sizeof fntFile);
   ReadAppText("MAPFile", mapFile, sizeof mapFile);
   ReadAppText("MAPFileT", mapFileT, sizeof mapFileT);
   ReadAppText("MAPTrans", mapTrans, sizeof mapTrans);
   ReadAppText("MAPShips", mapShips, sizeof mapShips);
+  ReadAppText("TitleFont", titleFontFile, sizeof titleFontFile);
   // A font that does not load leaves its slot empty, which draws nothing.
   zr_font_load(&mainFont, fntFile, ZR_FONT_TRIM);
   zr_font_load(&mapFont, mapFile, ZR_FONT_TRIM);
   zr_font_load(&mapTitleFont, mapFileT, ZR_FONT_TRIM);
   zr_font_load(&mapTransFont, mapTrans, ZR_FONT_TRIM);
   zr_font_load(&shipsFont, mapShips, ZR_FONT_TRIM);
+  // Without it the title lines are drawn with the main font.
+  zr_font_load(&titleFont, titleFontFile, ZR_FONT_TRIM | ZR_FONT_ANIMATED);
   InitGameMenus();
 
   // 7. Splash, settings and language names.
@@ -377,7 +380,8 @@ void ShutDown() {
   palette = nullptr;
   FreeGameMenus();
   FreeCredits();
-  for (ZR_FONT* font : {&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont}) {
+  for (ZR_FONT* font :
+       {&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont, &titleFont}) {
     zr_font_free(font);
   }
   windowSetup.languages = nullptr;

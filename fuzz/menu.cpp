@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     started = true;
     zr_io_init(&config);
     zr_clock_use_virtual(true);
-    ZR_MENU_CONFIG menuConfig = {&reportSwitch, 320, 200, &fullScreen, &transparency};
+    ZR_MENU_CONFIG menuConfig = {&reportSwitch, 320, 200, &fullScreen, &transparency, nullptr};
     zr_menu_init(&menuConfig);
   }
   if (size > 64 * 1024) return 0;

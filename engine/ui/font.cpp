@@ -581,7 +581,7 @@ void draw_glyph(ZR_BITMAP* target, const ZR_BITMAP* glyph, ZR_RECT source, ZR_RE
 }
 
 void draw_plain(const ZR_FONT* font, const char* text, ZR_BITMAP* target, const ZR_RECT& rect,
-                int flags) {
+                int flags, int frame) {
   int options = 0;
   if (flags & ZR_FONT_SCANLINES) options |= ZR_BLIT_SCANLINES;
   if (flags & ZR_FONT_DIMMED) options |= kCopyDimmed;
@@ -589,7 +589,7 @@ void draw_plain(const ZR_FONT* font, const char* text, ZR_BITMAP* target, const 
   const int visible = std::min<int>(right, target->width);
   int x = rect.x;
   for (const char* p = text; *p != '\0' && x < visible; ++p) {
-    const ZR_BITMAP* glyph = zr_font_glyph(font, static_cast<uint8_t>(*p), 1);
+    const ZR_BITMAP* glyph = zr_font_glyph(font, static_cast<uint8_t>(*p), frame);
     const int glyphWidth = zr_font_glyph_width(glyph);
     if (glyph != nullptr) {
       const ZR_RECT destination{static_cast<int16_t>(x), rect.y,
@@ -601,7 +601,7 @@ void draw_plain(const ZR_FONT* font, const char* text, ZR_BITMAP* target, const 
 }
 
 void draw_stretched(const ZR_FONT* font, const char* text, ZR_BITMAP* target, const ZR_RECT& rect,
-                    int flags) {
+                    int flags, int frame) {
   int options = ZR_BLIT_STRETCH;
   if (flags & ZR_FONT_SCANLINES) options |= ZR_BLIT_SCANLINES;
   if (flags & ZR_FONT_KEEP_RATIO) options |= ZR_BLIT_VERTICAL_RATIO;
@@ -629,7 +629,7 @@ void draw_stretched(const ZR_FONT* font, const char* text, ZR_BITMAP* target, co
     if (!keepRatio) {
       int sum = 0;
       for (const char* p = text; *p != '\0'; ++p) {
-        const int w = zr_font_glyph_width(zr_font_glyph(font, static_cast<uint8_t>(*p), 1));
+        const int w = zr_font_glyph_width(zr_font_glyph(font, static_cast<uint8_t>(*p), frame));
         sum += static_cast<int>(w / scale);
       }
       leftover = rect.w - sum - (n - 1);
@@ -641,7 +641,7 @@ void draw_stretched(const ZR_FONT* font, const char* text, ZR_BITMAP* target, co
   int used = 0;
   const int visible = std::min<int>(right, target->width);
   for (int i = 0; i < n && x < visible; ++i) {
-    const ZR_BITMAP* glyph = zr_font_glyph(font, static_cast<uint8_t>(text[i]), 1);
+    const ZR_BITMAP* glyph = zr_font_glyph(font, static_cast<uint8_t>(text[i]), frame);
     int width = 0;
     if (proportional) {
       width = static_cast<int>(zr_font_glyph_width(glyph) / scale);
@@ -669,6 +669,11 @@ void draw_stretched(const ZR_FONT* font, const char* text, ZR_BITMAP* target, co
 
 void zr_font_draw(const ZR_FONT* font, const char* text, ZR_BITMAP* target, const ZR_RECT* rect,
                   int flags) {
+  zr_font_draw_frame(font, text, target, rect, flags, 1);
+}
+
+void zr_font_draw_frame(const ZR_FONT* font, const char* text, ZR_BITMAP* target,
+                        const ZR_RECT* rect, int flags, int frame) {
   if (font == nullptr || text == nullptr || target == nullptr || text[0] == '\0') return;
   const ZR_RECT area = rect != nullptr ? *rect : ZR_RECT{0, 0, target->width, font->height};
   if (area.w <= 0 || area.h <= 0) return;
@@ -677,8 +682,8 @@ void zr_font_draw(const ZR_FONT* font, const char* text, ZR_BITMAP* target, cons
     return;
   }
   if (flags & ZR_FONT_STRETCHED) {
-    draw_stretched(font, text, target, area, flags);
+    draw_stretched(font, text, target, area, flags, frame);
   } else {
-    draw_plain(font, text, target, area, flags);
+    draw_plain(font, text, target, area, flags, frame);
   }
 }

@@ -71,3 +71,7 @@ int zr_font_measure(const ZR_FONT* font, const char* text, ZR_RECT* out, int fla
 // height).
 void zr_font_draw(const ZR_FONT* font, const char* text, ZR_BITMAP* target, const ZR_RECT* rect,
                   int flags);
+// As zr_font_draw, with frame `frame` of every glyph (zr_font_glyph's numbering: animated glyphs
+// cycle through their frames as the number grows; zr_font_draw draws frame 1).
+void zr_font_draw_frame(const ZR_FONT* font, const char* text, ZR_BITMAP* target,
+                        const ZR_RECT* rect, int flags, int frame);

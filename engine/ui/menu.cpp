@@ -23,7 +23,7 @@ constexpr const char* kMenuMessages[] = {
 };
 
 int g_module = -1;
-ZR_MENU_CONFIG g_config = {nullptr, 320, 200, nullptr, nullptr};
+ZR_MENU_CONFIG g_config = {nullptr, 320, 200, nullptr, nullptr, nullptr};
 
 bool reporting() {
   return g_config.report != nullptr && *g_config.report != 0;
@@ -133,6 +133,38 @@ bool load_line(ZR_MENU* menu, const Reader& in, int n) {
   return true;
 }
 
+// A loaded font has a record for every code (the space at least).
+bool loaded(const ZR_FONT* font) {
+  return font != nullptr && font->characters[uint8_t(' ')] != nullptr;
+}
+
+bool title_line(const ZR_MENU_LINE& line) {
+  return line.fontMode == ZR_MENU_FONT_TITLE && loaded(g_config.titleFont);
+}
+
+// The font that draws the line and its spacing flags.
+const ZR_FONT* line_font(const ZR_MENU_LINE& line, const ZR_FONT* font) {
+  return title_line(line) ? g_config.titleFont : font;
+}
+
+int spacing_flags(const ZR_MENU_LINE& line) {
+  const bool proportional =
+      line.fontMode == ZR_MENU_FONT_PROPORTIONAL || line.fontMode == ZR_MENU_FONT_TITLE;
+  return proportional ? ZR_FONT_PROPORTIONAL : 0;
+}
+
+// The text's width as it would be at the menu font's height: the lines share one scale, and a
+// title font drawn larger than the text font must not make every other line narrow.
+ZR_RECT measure(const ZR_MENU_LINE& line, const char* text, const ZR_FONT* font) {
+  ZR_RECT measured = {0, 0, 0, 0};
+  const ZR_FONT* drawn = line_font(line, font);
+  zr_font_measure(drawn, text, &measured, spacing_flags(line));
+  if (drawn != font && loaded(font) && drawn->height > 0) {
+    measured.w = int16_t(int32_t(measured.w) * font->height / drawn->height);
+  }
+  return measured;
+}
+
 // Places every text of every line in the menu's rectangle.
 void lay_out(ZR_MENU* menu, const ZR_FONT* font) {
   ZR_RECT& r = menu->rect;
@@ -143,9 +175,7 @@ void lay_out(ZR_MENU* menu, const ZR_FONT* font) {
   for (int32_t i = 0; i < menu->lineCount; ++i) {
     ZR_MENU_LINE& line = menu->lines[i];
     for (int32_t t = 0; t < line.textCount; ++t) {
-      ZR_RECT measured = {0, 0, 0, 0};
-      int flags = line.fontMode == 1 ? ZR_FONT_PROPORTIONAL : 0;
-      zr_font_measure(font, line.texts[t].text, &measured, flags);
+      const ZR_RECT measured = measure(line, line.texts[t].text, font);
       line.texts[t].rect = measured;
       widest = std::max<int32_t>(widest, measured.w);
     }
@@ -402,12 +432,15 @@ void zr_menu_draw(ZR_MENU* menu, const ZR_FONT* font, ZR_BITMAP* target, int mod
     if (line->shown < 0 || line->shown >= line->textCount) line->shown = 0;
     ZR_MENU_STRING& text = line->texts[line->shown];
     text.text[ZR_MENU_TEXT_ROOM - 1] = '\0';
-    int flags = ZR_FONT_STRETCHED | (line->fontMode == 1 ? ZR_FONT_PROPORTIONAL : 0);
+    int flags = ZR_FONT_STRETCHED | spacing_flags(*line);
     bool current = i == menu->currentLine;
     if ((mode & ZR_MENU_DRAW_TRANSPARENT) && !current &&
         !(line->type & (ZR_MENU_TEXT | ZR_MENU_VALUE)))
       flags |= ZR_FONT_DIMMED;
-    zr_font_draw(font, text.text, target, &text.rect, flags);
+    // Title lines cycle through their glyphs' frames with the time.
+    const int frame =
+        title_line(*line) ? int(zr_get_tick_count() / ZR_MENU_TITLE_FRAME_MS % 0x10000) + 1 : 1;
+    zr_font_draw_frame(line_font(*line, font), text.text, target, &text.rect, flags, frame);
     if (!(mode & ZR_MENU_DRAW_TRANSPARENT) && mode == ZR_MENU_DRAW_FRAME && current)
       draw_frame(target, text.rect, colour);
   }

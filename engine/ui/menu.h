@@ -35,6 +35,14 @@ constexpr int32_t ZR_MENU_FIRST_NOTIFIED = 1000;
 constexpr int ZR_MENU_DRAW_FRAME = 2;           // the current line gets a frame in the given colour
 constexpr int ZR_MENU_DRAW_TRANSPARENT = 0x40;  // transparency handed on; lines dimmed
 
+// Font values of a line ("Font_%02d"): 1 the menu's font in proportional spacing, 3 the title
+// font of the configuration in proportional spacing, animated (the menu's font when there is
+// none), any other value the menu's font in fixed spacing.
+constexpr int32_t ZR_MENU_FONT_PROPORTIONAL = 1;
+constexpr int32_t ZR_MENU_FONT_TITLE = 3;
+// Title lines show the next frame of their animated glyphs every this many milliseconds.
+constexpr uint32_t ZR_MENU_TITLE_FRAME_MS = 80;
+
 // Alignments.
 constexpr int32_t ZR_MENU_CENTRE = 1;
 constexpr int32_t ZR_MENU_LEFT_ALIGN = 2;
@@ -56,7 +64,7 @@ struct ZR_MENU_STRING {
 struct ZR_MENU_LINE {
   int32_t type;
   int32_t value;
-  int32_t fontMode;  // 1 proportional, else fixed spacing
+  int32_t fontMode;  // ZR_MENU_FONT_PROPORTIONAL, ZR_MENU_FONT_TITLE, else fixed spacing
   int32_t align;
   int32_t notifyMask;  // events (2, 4, 8, 16, 32) that send the value
   int32_t textCount;
@@ -96,6 +104,7 @@ struct ZR_MENU_CONFIG {
   int32_t screenHeight;
   const int32_t* fullScreen;  // the display's full-screen flag (null: never full screen)
   int32_t* transparency;      // receives the drawn menu's transparency, 0-100 (may be null)
+  const ZR_FONT* titleFont;   // the font of title lines (null, or not loaded: the menu's font)
 };
 
 // Error codes of the module "Menu".

@@ -1,8 +1,9 @@
 // The game's own fonts, read from the built game folder's archive as start-up reads them: the five
 // fonts of DATA\TEXTS.TXT load cleanly with the game's flags and have the shapes the status
 // display needs; the text font draws every printable ISO-8859-1 character, and every character of
-// the game's text files. With ZR_FONT_SAMPLE=FILE.pcx set, a sample of the text font is written
-// there (all glyphs and a sentence per language over a landscape-like background).
+// the game's text files; the animated title font draws every character of the menus' titles.
+// With ZR_FONT_SAMPLE=FILE.pcx set, a sample of the text font is written there (all glyphs and a
+// sentence per language over a landscape-like background, and a few titles in the title font).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -114,13 +115,16 @@ TEST_F(GameFonts, TheFiveFontsHaveTheShapesOfTheStatusDisplay) {
   EXPECT_EQ(s->height, 52);
   EXPECT_EQ(zr_font_glyph_width(s), 320);
   // The blips and the lane number are drawn before the scanner: their places stay see-through,
-  // framed by the picture.
-  const ZR_RECT holes[] = {{7, 26, 90, 16}, {112, 26, 90, 16}, {217, 26, 90, 16}, {156, 14, 8, 8}};
+  // framed by the picture. A blip's corner goes anywhere in a 90 x 16 lane map, and the blip is
+  // up to 7 x 7: each window is 97 x 23, so that every blip shows whole.
+  const ZR_RECT holes[] = {{7, 26, 97, 23}, {112, 26, 97, 23}, {217, 26, 97, 23}, {156, 14, 8, 8}};
   for (const ZR_RECT& h : holes) {
     for (int y = h.y; y < h.y + h.h; ++y)
       for (int x = h.x; x < h.x + h.w; ++x) ASSERT_EQ(at(s, x, y), 0) << x << "," << y;
     EXPECT_NE(at(s, h.x - 1, h.y), 0);
     EXPECT_NE(at(s, h.x + h.w, h.y + h.h - 1), 0);
+    EXPECT_NE(at(s, h.x, h.y - 1), 0);
+    EXPECT_NE(at(s, h.x + h.w - 1, h.y + h.h), 0);
   }
 
   const ZR_FONT* seeThrough = load("MAPTrans");
@@ -152,12 +156,7 @@ TEST_F(GameFonts, TheFiveFontsHaveTheShapesOfTheStatusDisplay) {
 }
 
 TEST_F(GameFonts, TheTitleFontShimmersThroughItsFlicFrames) {
-  ZR_FONT& font = fonts_["title"];
-  fontReport_ = 1;
-  uitest::boxes().clear();
-  ASSERT_EQ(zr_font_load(&font, "data\\fonts\\title.fnt", ZR_FONT_TRIM | ZR_FONT_ANIMATED), 1);
-  fontReport_ = 0;
-  EXPECT_TRUE(uitest::boxes().empty());
+  const ZR_FONT& font = *load("TitleFont", ZR_FONT_TRIM | ZR_FONT_ANIMATED);
   ASSERT_EQ(font.characters['A']->count, 8);
   EXPECT_EQ(font.characters['e'], font.characters['E']);
   EXPECT_EQ(font.characters[0xE9], font.characters[0xC9]);
@@ -247,14 +246,60 @@ TEST_F(GameFonts, EveryCharacterOfTheTextFilesHasAGlyph) {
   }
 }
 
+// The menus' title lines (font 3) are drawn with the title font, which has capitals only (lower
+// case maps to them): every character of every language's titles has a glyph of its own.
+TEST_F(GameFonts, EveryCharacterOfTheMenuTitlesHasATitleGlyph) {
+  const ZR_FONT* title = load("TitleFont", ZR_FONT_TRIM | ZR_FONT_ANIMATED);
+  const ZR_CHAR* space = title->characters[' '];
+  int titles = 0;
+  for (const char* language : {"EN", "FR", "ES", "DE", "IT", "PT"}) {
+    const std::string key = std::string("Menu_") + language;
+    char file[64];
+    ASSERT_GT(zr_io_get_string("Menus", key.c_str(), file, sizeof file, kTexts), 0) << key;
+    ZR_FILE* in = zr_io_fopen(file, "rb");
+    ASSERT_NE(in, nullptr) << file;
+    // Per section, the numbers of the lines of font 3, then the texts of those lines.
+    std::map<std::string, std::string> values;  // "section|key" -> value
+    std::string section;
+    char line[512];
+    while (zr_io_fgets(line, sizeof line, in) != nullptr) {
+      std::string l(line);
+      while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.pop_back();
+      if (!l.empty() && l[0] == '[') section = l.substr(1, l.find(']') - 1);
+      const size_t eq = l.find('=');
+      if (!l.empty() && l[0] != ';' && eq != std::string::npos)
+        values[section + "|" + l.substr(0, eq)] = l.substr(eq + 1);
+    }
+    zr_io_fclose(in);
+    for (const auto& [where, value] : values) {
+      const size_t bar = where.find('|');
+      if (where.compare(bar + 1, 5, "Font_") != 0 || value != "3") continue;
+      const std::string prefix = where.substr(0, bar + 1) + "Line_" + where.substr(bar + 6, 2);
+      for (const auto& [textKey, text] : values) {
+        if (textKey.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string rest = textKey.substr(prefix.size());
+        if (!rest.empty() && rest[0] != '_') continue;  // Line_01 or Line_01_NN only
+        ++titles;
+        for (unsigned char c : text) {
+          if (c == ' ') continue;
+          EXPECT_NE(title->characters[c], space)
+              << file << " " << textKey << ": no title glyph for code " << int(c);
+        }
+      }
+    }
+  }
+  EXPECT_GE(titles, 6 * 7);  // a title for each of the seven menus in each language
+}
+
 // The sample picture for a look at the font (not a check).
 TEST_F(GameFonts, Sample) {
   const char* out = std::getenv("ZR_FONT_SAMPLE");
   if (out == nullptr) GTEST_SKIP() << "set ZR_FONT_SAMPLE=FILE.pcx to write the sample";
   const ZR_FONT* text = load("FNTFile");
-  uitest::Target t(320, 200);
+  constexpr int kSampleHeight = 240;  // a game screen and the title font below it
+  uitest::Target t(320, kSampleHeight);
   // A landscape-like background: green and brown bands with a light sky at the top.
-  for (int y = 0; y < 200; ++y)
+  for (int y = 0; y < kSampleHeight; ++y)
     for (int x = 0; x < 320; ++x) {
       const int band = (x / 23 + y / 17) % 3;
       const pal::Ramp ramp = y < 40      ? pal::BLUE
@@ -289,7 +334,28 @@ TEST_F(GameFonts, Sample) {
                ZR_FONT_STRETCHED | ZR_FONT_PROPORTIONAL | ZR_FONT_KEEP_RATIO);
   const ZR_RECT big{40, static_cast<int16_t>(y + 32), 240, 20};
   zr_font_draw(text, "GAME OVER", &t.bitmap, &big, ZR_FONT_STRETCHED | ZR_FONT_PROPORTIONAL);
-  Canvas c(320, 200);
+  // Titles as the menus draw them: the title font at a menu line's height (15 in the main
+  // menu), frames 1 and 5.
+  const ZR_FONT* title = load("TitleFont", ZR_FONT_TRIM | ZR_FONT_ANIMATED);
+  const char* titles[] = {
+      "\xA1Nuevo r\xE9"
+      "cord!",
+      "Op\xE7\xF5"
+      "es - Ecr\xE3",
+      "Gr\xFC\xDF"
+      "e?"};
+  for (int i = 0; i < 3; ++i) {
+    ZR_RECT r{4, static_cast<int16_t>(y + 56 + 16 * i), 0, 15};
+    ZR_RECT measured{};
+    zr_font_measure(title, titles[i], &measured, ZR_FONT_PROPORTIONAL);
+    r.w = static_cast<int16_t>(measured.w * r.h / title->height);
+    for (int frame : {1, 5}) {
+      zr_font_draw_frame(title, titles[i], &t.bitmap, &r, ZR_FONT_STRETCHED | ZR_FONT_PROPORTIONAL,
+                         frame);
+      r.x = static_cast<int16_t>(r.x + r.w + 8);
+    }
+  }
+  Canvas c(320, kSampleHeight);
   c.pixels = t.pixels;
   const fs::path where = fs::path(out).is_relative() ? old_ / out : fs::path(out);  // the caller's
   write_pcx(where, c, pal::game_palette());

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ class MenuTest : public uitest::FontTest {
     FontTest::SetUp();
     zr_clock_use_virtual(true);
     zr_clock_advance(100000);
-    ZR_MENU_CONFIG config = {&report_, 320, 200, &fullScreen_, &transparency_};
+    ZR_MENU_CONFIG config = {&report_, 320, 200, &fullScreen_, &transparency_, nullptr};
     zr_menu_init(&config);
     calls().clear();
   }
@@ -206,6 +207,68 @@ TEST_F(MenuTest, DrawingAsksTheValueLinesAndFramesTheCurrentLine) {
   zr_menu_draw(&menu_, nullptr, &target, ZR_MENU_DRAW_FRAME, 150);
   EXPECT_EQ(menu_.lines[4].shown, 0);
   zr_bitmap_free(&target);
+}
+
+// Lines of font 3 take the configured title font: measured as if at the menu font's height (so
+// that the other lines keep their widths), drawn in proportional spacing, one glyph frame after
+// the other with the time. Without a title font they take the menu's font.
+TEST_F(MenuTest, TitleLinesAreDrawnWithTheAnimatedTitleFont) {
+  // The menu font: "AB" in solid 4 x 4 cells of colour 30. The title font: "AB" in 8 x 8 cells,
+  // three FLIC frames of colours 40, 41, 42.
+  Canvas cells(8, 4, 30);
+  write_pcx("text.pcx", cells, pal::game_palette());
+  uitest::write_text("text.fnt", properties(4, 4, 1) + file_section(1, "text.pcx", 1, {"AB"}));
+  ZR_FONT text{};
+  ASSERT_EQ(zr_font_load(&text, "text.fnt", ZR_FONT_TRIM), 1);
+  std::vector<Canvas> frames;
+  for (int f = 0; f < 3; ++f) frames.emplace_back(16, 8, static_cast<uint8_t>(40 + f));
+  write_flc("title.flc", frames, pal::game_palette(), 10);
+  uitest::write_text("title.fnt", properties(8, 8, 1) + file_section(1, "title.flc", 4, {"AB"}));
+  ASSERT_EQ(zr_font_load(&font_, "title.fnt", ZR_FONT_TRIM | ZR_FONT_ANIMATED), 1);
+  ASSERT_EQ(font_.characters['A']->count, 3);
+
+  const std::string lines =
+      "NbLines=2\nPosition=-10,-10,-100,-50\nSpace=0\n"
+      "Type_01=1\nFont_01=3\nLine_01=AB\nType_02=4\nValue_02=1002\nNotif_02=2\nLine_02=AB\n";
+  ZR_BITMAP target{};
+  ZR_RECT size = {0, 0, 320, 200};
+  ASSERT_EQ(zr_bitmap_create(&target, &size), 1);
+  auto colour_at = [&](const ZR_RECT& r) { return target.pixels[(r.y + 2) * 320 + r.x + 2]; };
+
+  ZR_MENU_CONFIG config = {&report_, 320, 200, &fullScreen_, &transparency_, &font_};
+  zr_menu_init(&config);
+  uitest::write_text("menu.txt", "[M]\n" + lines);
+  ASSERT_EQ(zr_menu_load(&menu_, "menu.txt", "M", &text, Record, nullptr), 1);
+  // "AB" measures 2 x (4 + 1) in the menu font and 2 x (8 + 1) in the title font, 9 at height 4.
+  const ZR_RECT& title = menu_.lines[0].texts[0].rect;
+  EXPECT_EQ(menu_.lines[1].texts[0].rect.w, 100);
+  EXPECT_EQ(title.w, 90);
+  zr_menu_open(&menu_, 1);
+  zr_clock_advance(ZR_MENU_TITLE_FRAME_MS - zr_get_tick_count() % ZR_MENU_TITLE_FRAME_MS);
+  std::vector<int> seen;
+  for (int i = 0; i < 4; ++i) {
+    std::fill(target.pixels, target.pixels + 320 * 200, 0);
+    zr_menu_draw(&menu_, &text, &target, 0, 150);
+    seen.push_back(colour_at(title));
+    EXPECT_EQ(colour_at(menu_.lines[1].texts[0].rect), 30);
+    zr_clock_advance(ZR_MENU_TITLE_FRAME_MS);
+  }
+  // Three frames in turn, then the first again.
+  EXPECT_EQ(seen[3], seen[0]);
+  EXPECT_EQ(std::set<int>(seen.begin(), seen.end()), (std::set<int>{40, 41, 42}));
+  EXPECT_EQ((seen[1] - 40 + 3 - (seen[0] - 40)) % 3, 1);
+  zr_menu_free(&menu_);
+
+  // No title font: the menu's font, as wide as the other line.
+  config.titleFont = nullptr;
+  zr_menu_init(&config);
+  ASSERT_EQ(zr_menu_load(&menu_, "menu.txt", "M", &text, Record, nullptr), 1);
+  EXPECT_EQ(menu_.lines[0].texts[0].rect.w, 100);
+  zr_menu_open(&menu_, 1);
+  zr_menu_draw(&menu_, &text, &target, 0, 150);
+  EXPECT_EQ(colour_at(menu_.lines[0].texts[0].rect), 30);
+  zr_bitmap_free(&target);
+  zr_font_free(&text);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Start-up loads the five fonts named in DATA\TEXTS.TXT from the game's archive into their slots,
-// and shut-down frees them with everything else.
+// and the menus' animated title font (TitleFont) into a sixth; shut-down frees them with
+// everything else.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,7 +13,7 @@
 
 namespace fs = std::filesystem;
 
-TEST(StartUpFonts, TheFiveSlotsFillAtStartUpAndEmptyAtShutDown) {
+TEST(StartUpFonts, TheSixSlotsFillAtStartUpAndEmptyAtShutDown) {
   const fs::path archive = fs::path(ZR_GAME_DIR) / "VELDRAN.DAT";
   if (!fs::exists(archive)) GTEST_SKIP() << "no game archive";
   const fs::path old = fs::current_path();
@@ -26,7 +27,8 @@ TEST(StartUpFonts, TheFiveSlotsFillAtStartUpAndEmptyAtShutDown) {
   options.virtualClock = true;
   testing::internal::CaptureStderr();
   ASSERT_EQ(StartUp(options), 1) << StartUpError();
-  const ZR_FONT* slots[] = {&mainFont, &mapFont, &mapTitleFont, &mapTransFont, &shipsFont};
+  const ZR_FONT* slots[] = {&mainFont,     &mapFont,   &mapTitleFont,
+                            &mapTransFont, &shipsFont, &titleFont};
   for (const ZR_FONT* font : slots) {
     ASSERT_NE(font->name, nullptr);
     EXPECT_NE(font->characters['a'], nullptr);
@@ -36,6 +38,8 @@ TEST(StartUpFonts, TheFiveSlotsFillAtStartUpAndEmptyAtShutDown) {
   EXPECT_EQ(mapTitleFont.height, 27);
   EXPECT_EQ(mapTransFont.height, 52);
   EXPECT_EQ(shipsFont.height, 7);
+  EXPECT_EQ(titleFont.height, 20);
+  EXPECT_EQ(titleFont.characters['A']->count, 8);  // loaded as an animated font
   ShutDown();
   testing::internal::GetCapturedStderr();
   for (const ZR_FONT* font : slots) EXPECT_EQ(font->name, nullptr);

@@ -275,11 +275,17 @@ void rivet(Canvas& c, int x, int y) {
   c.set(x + 1, y + 1, pal::shade(pal::STEEL, 3));
 }
 
-// The scanner's lane maps and the lane number's place, in the picture's coordinates.
+// The scanner's lane maps and the lane number's place, in the picture's coordinates. A blip is
+// placed by its top left corner in a 90 x 16 map (altitude 0 on the map's row 16, x 2410 on its
+// column 90) and is up to 7 x 7: the windows are that much larger, so every blip shows whole.
 struct Box {
   int x, y, w, h;
 };
-constexpr Box kLaneMaps[3] = {{7, 26, 90, 16}, {112, 26, 90, 16}, {217, 26, 90, 16}};
+constexpr int kBlipSize = 7;
+constexpr int kWindowWidth = 90 + kBlipSize, kWindowHeight = 16 + kBlipSize;
+constexpr Box kLaneMaps[3] = {{7, 26, kWindowWidth, kWindowHeight},
+                              {112, 26, kWindowWidth, kWindowHeight},
+                              {217, 26, kWindowWidth, kWindowHeight}};
 constexpr Box kLaneNumber = {156, 14, 8, 8};
 constexpr int kScannerHeight = 52;
 
@@ -373,13 +379,14 @@ Canvas scanner_picture() {
       c.set(x, y, draw::dither(pal::STEEL, level, x, y));
     }
   }
-  // Ticks along each map: one every tenth of the loop.
+  // Ticks along each map: one every tenth of the loop, above the window and in the row between
+  // its frame and the console's bottom edge.
   for (const Box& b : kLaneMaps) {
     inset(c, b.x, b.y, b.w, b.h, 0);
     for (int i = 0; i <= 10; ++i) {
       const int x = b.x + i * (b.w - 1) / 10;
       c.set(x, b.y - 3, pal::shade(pal::CYAN, 9));
-      c.set(x, b.y + b.h + 2, pal::shade(pal::CYAN, 9));
+      c.set(x, b.y + b.h + 1, pal::shade(pal::CYAN, 9));
     }
   }
   inset(c, kLaneNumber.x, kLaneNumber.y, kLaneNumber.w, kLaneNumber.h, 0);
@@ -394,7 +401,8 @@ Canvas scanner_picture() {
   scanner_lines(c, pal::shade(pal::STEEL, 14), pal::shade(pal::CYAN, 12));
   for (const Box& b : kLaneMaps) clear_rect(c, b.x, b.y, b.w, b.h);
   clear_rect(c, kLaneNumber.x, kLaneNumber.y, kLaneNumber.w, kLaneNumber.h);
-  for (int x : {3, 104, 209, 314}) rivet(c, x, 46);
+  // Rivets in the gaps between the windows' frames and beside the outer ones.
+  for (int x : {3, 107, 212, 316}) rivet(c, x, 46);
   return c;
 }
 
@@ -510,7 +518,8 @@ std::string title_characters() {
   std::string s;
   for (int c = 33; c <= 96; ++c) s += static_cast<char>(c);  // punctuation, digits, capitals
   for (int c : {0xA1, 0xAB, 0xBB, 0xBF}) s += static_cast<char>(c);
-  for (int c = 0xC0; c <= 0xDE; ++c)
+  // The accented capitals, and the sharp s, which has no capital of its own.
+  for (int c = 0xC0; c <= 0xDF; ++c)
     if (c != 0xD7) s += static_cast<char>(c);
   return s;
 }
