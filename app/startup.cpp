@@ -61,6 +61,30 @@ void ReadAppText(const char* key, char* buffer, int size) {
   zr_io_get_string("Application", key, buffer, size, TEXTS_FILE);
 }
 
+// Names of DATA\TEXTS.TXT that the game writes to or hands to the shell stay in its folder: one
+// that is absolute, names a drive or climbs with ".." is cut to its bare file name (or dropped),
+// and one warning at the end of start-up lists them.
+std::string leavingNames;
+
+void ConfineAppName(const char* key, char* name, size_t size) {
+  if (name[0] == '\0' || zr_io_name_confined(name)) return;
+  std::string bare = name;
+  size_t cut = bare.find_last_of("\\/:");
+  if (cut != std::string::npos) bare.erase(0, cut + 1);
+  if (bare == "..") bare.clear();
+  leavingNames += std::string(leavingNames.empty() ? "" : ", ") + key + "=" + name;
+  std::snprintf(name, size, "%s", bare.c_str());
+}
+
+void WarnAboutLeavingNames() {
+  if (leavingNames.empty()) return;
+  std::string text =
+      "These file names in " + std::string(TEXTS_FILE) +
+      " lead outside the game's folder; only their bare names are used: " + leavingNames;
+  zr_message_box(text.c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
+  leavingNames.clear();
+}
+
 // Step 13: the window at the largest multiple of 320 x 200 that fits the work area (4x at
 // most; a title bar's height is left free), and the display in it.
 int OpenWindowAndDisplay() {
@@ -87,6 +111,7 @@ int OpenWindowAndDisplay() {
 
 int StartUp(const StartOptions& options) {
   startUpError.clear();
+  leavingNames.clear();
   lastShutDown = ShutDownReport{};
   ResetAppState();
 
@@ -107,6 +132,7 @@ int StartUp(const StartOptions& options) {
 
   // 5. The file module (a missing archive is reported, and loose files are read instead).
   zr_io_init(&ioConfig);
+  zr_io_confine_names(1);  // names from the data never lead outside the game's folders
   zr_font_init(&fontReport);
 
   // 6. Font names, then the five fonts and the menu module.
@@ -126,6 +152,7 @@ int StartUp(const StartOptions& options) {
   // 7. Splash, settings and language names.
   ReadAppText("StartSplash", startSplash, sizeof startSplash);
   ReadAppText("INIFile", iniFile, sizeof iniFile);
+  ConfineAppName("INIFile", iniFile, sizeof iniFile);
   std::snprintf(ioConfig.settingsName, sizeof ioConfig.settingsName, "%s", iniFile);
   ReadAppText("LNGFile", lngFile, sizeof lngFile);
   // Languages: the language list loads from lngFile here once the window part exists.
@@ -135,6 +162,7 @@ int StartUp(const StartOptions& options) {
   ReadAppText("Title", title, sizeof title);
   ReadAppText("Class", className, sizeof className);
   ReadAppText("HLPFile", hlpFile, sizeof hlpFile);
+  ConfineAppName("HLPFile", hlpFile, sizeof hlpFile);
 
   // 9. Single instance: a second running copy is refused here once the window part exists.
   // 10. Input and players. SDL reaches the pads without a window, so they start here; the
@@ -165,7 +193,9 @@ int StartUp(const StartOptions& options) {
   // 15. and 16. High scores and the attract list load here from SCRFile and DMOFile once they
   // exist.
   ReadAppText("SCRFile", scrFile, sizeof scrFile);
+  ConfineAppName("SCRFile", scrFile, sizeof scrFile);
   ReadAppText("DMOFile", dmoFile, sizeof dmoFile);
+  WarnAboutLeavingNames();
 
   // 17. The frame timer.
   timerId = zr_timer_start(TimerTick, 10);

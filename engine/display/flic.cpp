@@ -292,7 +292,7 @@ int zr_anim_load(ZR_ANIM* anim, const char* path, int source) {
   if (anim == nullptr) return 0;
   *anim = ZR_ANIM{};
   if ((source != 1 && source != 2) || path == nullptr) return 0;
-  ZR_FILE* file = zr_io_fopen(path, "rb");
+  ZR_FILE* file = zr_io_fopen_in(path, "rb", source);
   if (file == nullptr) return 0;
   long length = -1;
   if (zr_io_fseek(file, 0, SEEK_END) == 0) length = zr_io_ftell(file);

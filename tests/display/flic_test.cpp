@@ -249,6 +249,15 @@ TEST_F(FlicTest, DrawCentresOrStretches) {
 
 class FlicPeerTest : public zrtest::TempDirTest {};
 
+// The source names where the file may come from: 1 the data archive only, 2 the disk only.
+TEST_F(FlicPeerTest, SourceNamesWhereTheFileIsLookedFor) {
+  zrtest::write_file("loose.flc", flic(ZR_FLC_MAGIC, 2, 2, 1, {frame_chunk({copy_chunk(4, 6)})}));
+  ZR_ANIM a{};
+  EXPECT_EQ(zr_anim_load(&a, "loose.flc", 1), 0);  // no archive holds it
+  EXPECT_EQ(zr_anim_load(&a, "loose.flc", 2), 1);
+  zr_anim_free(&a);
+}
+
 // Files made by other software decode frame by frame as PIL decodes them.
 TEST_F(FlicPeerTest, PeerFilesDecodeLikePil) {
   const std::filesystem::path dir = ZR_PEER_CASES "/flic";
