@@ -132,7 +132,8 @@ void save_map(const char* name, const Cell* cells, int rows, int columns,
               const WorldObject* objects_to_save, int last) {
   char path[ZR_PATH_MAX];
   zr_io_disk_path(name, path, sizeof path);
-  FILE* file = std::fopen(path, "wb");
+  // Written past the file layer, so its confinement of names is checked here.
+  FILE* file = zr_io_name_allowed(name) ? std::fopen(path, "wb") : nullptr;
   if (!file) world_fatal(0, "Cant create map file!");
   int16_t magic = MAP_MAGIC;
   int32_t scale = cell_size;
