@@ -442,7 +442,6 @@ int zr_io_deinit() {
   if (g_settingsPath != nullptr) zr_mem_free(g_settingsPath);
   g_settingsPath = nullptr;
   g_config = nullptr;
-  g_startDir[0] = '\0';
   return 1;
 }
 
