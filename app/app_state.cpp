@@ -23,9 +23,14 @@ uint8_t* palette = nullptr;
 uint32_t timerId = 0;
 ZR_IO_CONFIG ioConfig;
 
-int32_t errorReport = 0, listReport = 0, memoryReport = 0, stringReport = 0;
+int32_t errorReport = 0, listReport = 0, memoryReport = 0, stringReport = 0, fontReport = 0;
 int32_t inputReport = 0, playerReport = 0;
-int32_t fontReport = 0;
+
+int32_t soundReport = 0, musicOn = 1, effectsOn = 1;
+int32_t musicVolume = ZR_SOUND_DEFAULT_MUSIC_VOLUME,
+        effectsVolume = ZR_SOUND_DEFAULT_EFFECTS_VOLUME;
+int32_t musicQuality = ZR_SOUND_DEFAULT_QUALITY;
+ZR_SOUND* menuSound = nullptr;
 
 int64_t framesDrawn = 0;
 int64_t stepsRun = 0;
@@ -52,9 +57,14 @@ void ResetAppState() {
   palette = nullptr;
   timerId = 0;
   ioConfig = ZR_IO_CONFIG{};
-  errorReport = listReport = memoryReport = stringReport = 0;
+  errorReport = listReport = memoryReport = stringReport = fontReport = 0;
   inputReport = playerReport = 0;
-  fontReport = 0;
+  soundReport = 0;
+  musicOn = effectsOn = 1;
+  musicVolume = ZR_SOUND_DEFAULT_MUSIC_VOLUME;
+  effectsVolume = ZR_SOUND_DEFAULT_EFFECTS_VOLUME;
+  musicQuality = ZR_SOUND_DEFAULT_QUALITY;
+  menuSound = nullptr;
   framesDrawn = 0;
   stepsRun = 0;
 }

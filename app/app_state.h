@@ -6,6 +6,7 @@
 
 #include "engine/core/fileio.h"
 #include "engine/display/bitmap.h"
+#include "engine/sound/sound.h"
 #include "engine/ui/font.h"
 #include "game/play_state.h"
 
@@ -36,9 +37,13 @@ extern uint32_t timerId;       // the frame timer, 0 when none
 extern ZR_IO_CONFIG ioConfig;  // the file module's configuration (archive and settings names)
 
 // Report switches the application hands to the modules; all off in the game.
-extern int32_t errorReport, listReport, memoryReport, stringReport;
+extern int32_t errorReport, listReport, memoryReport, stringReport, fontReport;
 extern int32_t inputReport, playerReport;
-extern int32_t fontReport;
+
+// The sound settings as the sound module mirrors them (volumes -2 while off, -1 without a
+// device), its report switch, and the sound played on menu input.
+extern int32_t soundReport, musicOn, effectsOn, musicVolume, effectsVolume, musicQuality;
+extern ZR_SOUND* menuSound;
 
 // Counters of the loop: frames drawn and game steps run since start-up.
 extern int64_t framesDrawn;

@@ -24,6 +24,14 @@ bool ParseCount(const char* text, int64_t* value) {
   return true;
 }
 
+// A level number 1-20 (digits only).
+bool ParseLevel(const char* text, int* level) {
+  int64_t number = 0;
+  if (!ParseCount(text, &number) || number < FIRST_LEVEL || number > LAST_LEVEL) return false;
+  *level = int(number);
+  return true;
+}
+
 bool ParseCamera(const char* text, ViewerOptions* viewer) {
   double x, y, z;
   char rest;
@@ -73,6 +81,8 @@ std::string ProgramDirectory() {
 
 int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error) {
   *out = CommandLine{};
+  std::string shotPath;
+  bool shot = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -107,7 +117,26 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::s
       ++i;
     } else if (arg == "--shot") {
       if (!needValue("an output file")) return 0;
-      out->viewer.shotPath = next;
+      shot = true;
+      shotPath = next;
+      ++i;
+    } else if (arg == "--play") {
+      out->play = true;
+      // The level is optional: a following word that is not an option is the level.
+      if (next && std::strncmp(next, "--", 2) != 0) {
+        if (!ParseLevel(next, &out->game.level)) {
+          *error = std::string("--play needs a level from 1 to 20, not '") + next + "'";
+          return 0;
+        }
+        ++i;
+      }
+    } else if (arg == "--input") {
+      if (!needValue("a controls file")) return 0;
+      out->game.inputFile = next;
+      ++i;
+    } else if (arg == "--trace") {
+      if (!needValue("an output file")) return 0;
+      out->game.traceFile = next;
       ++i;
     } else if (arg == "--at") {
       if (!needValue("a position X,Y,Z")) return 0;
@@ -121,10 +150,27 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::s
       return 0;
     }
   }
-  if ((!out->viewer.shotPath.empty() || out->viewer.hasCamera) && !out->view) {
-    *error = "--shot and --at go with --view";
+  if (out->view && out->play) {
+    *error = "--view and --play do not go together";
     return 0;
   }
+  if (out->viewer.hasCamera && !out->view) {
+    *error = "--at goes with --view";
+    return 0;
+  }
+  if (shot && !out->view && !out->play) {
+    *error = "--shot goes with --view or --play";
+    return 0;
+  }
+  if ((!out->game.inputFile.empty() || !out->game.traceFile.empty()) && !out->play) {
+    *error = "--input and --trace go with --play";
+    return 0;
+  }
+  if (shot && shotPath.empty()) {
+    *error = "--shot needs an output file";
+    return 0;
+  }
+  (out->view ? out->viewer.shotPath : out->game.shotFile) = shotPath;
   out->viewer.headless = out->headless;
   return 1;
 }
@@ -140,8 +186,14 @@ std::string UsageText() {
          "  --view LEVELFILE    fly over one level instead of playing\n"
          "  --shot OUT.pcx      with --view --headless: draw one frame into OUT.pcx and exit\n"
          "  --at X,Y,Z          with --view: start the camera there\n"
+         "  --play [LEVEL]      start a game at LEVEL (1-20, default 1) at once\n"
+         "  --input FILE        with --play: player 1's controls from FILE, one line per game\n"
+         "                      step: fire right left up down b1 b2, each 0 or 1\n"
+         "  --trace FILE        with --play: write one line per game step to FILE\n"
+         "  --shot OUT.pcx      with --play: write the last frame to OUT.pcx at the end\n"
          "Without --data the current directory is used when it holds VELDRAN.DAT or\n"
-         "DATA/TEXTS.TXT, else the program's own folder.\n";
+         "DATA/TEXTS.TXT, else the program's own folder. The files of --input, --trace and\n"
+         "--play's --shot are named from the folder where the program was started.\n";
 }
 
 std::string VersionText() {

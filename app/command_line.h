@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/play_session.h"
 #include "app/viewer.h"
 
 struct CommandLine {
@@ -14,6 +15,8 @@ struct CommandLine {
   std::string dataDir;  // --data DIR
   bool view = false;    // --view LEVELFILE
   ViewerOptions viewer;
+  bool play = false;  // --play [LEVEL]: a game straight after start-up
+  PlayOptions game;   // its level, controls file, trace and last frame
 };
 
 // Fills *out from the arguments. Returns 0 with a one-line reason in *error for a bad line.

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/messages.h"
+#include "app/play_session.h"
 #include "app/startup.h"
 #include "app/window_proc.h"
 #include "engine/display/display.h"
@@ -11,6 +13,10 @@
 #include "engine/input/player.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/messages.h"
+#include "game/game.h"
+#include "game/status.h"
+#include "engine/sound/music.h"
+#include "engine/sound/sound.h"
 #include "world/frame_target.h"
 
 namespace {
@@ -41,9 +47,13 @@ void PollInputDevices() {
 
 constexpr int kEscapeKey = 1;
 
-void DrawGameFrame() {
-  // The game frame (world and status display) is drawn here once the game exists; until then
-  // the frame shows the palette test card.
+void DrawGameFrameOrTestCard() {
+  if (gameRunning) {
+    DrawGameFrame();  // the world, the status display and the game's messages
+    return;
+  }
+  // No game and nothing else to show (the start screen's pictures and menus are not there yet):
+  // the palette test card.
   if (frameBuffer.pixels) zr_dsp_draw_test_card(&frameBuffer, zr_pal_current());
 }
 
@@ -61,7 +71,8 @@ void DrawCurrentMenu() {
 }
 
 void RunGameStep() {
-  // The game step (ship, enemies, shots, level transitions) runs here once the game exists.
+  GameStep();
+  TracePlayStep();
 }
 
 int RunOverlayStep(int state) {
@@ -85,8 +96,10 @@ void HandleKey(uintptr_t virtualKey) {
       // Help: the help topics (context 110) open here once the help part exists.
       break;
     case 'I':
+      if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) ToggleInvulnerability();
+      break;
     case 'L':
-      // With Ctrl and Shift: invulnerability / end of level, once the game exists.
+      if (zr_key_is_down(VK_CONTROL) && zr_key_is_down(VK_SHIFT)) EndLevelNow();
       break;
     default:
       break;
@@ -114,8 +127,8 @@ void InputWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   zr_input_window_message(message, wParam, lParam);
 }
 
-void SoundWindowMessage(uint32_t, uintptr_t, intptr_t) {
-  // Sound: zr_sound_window_message sees every message here once the sound module exists.
+void SoundWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  zr_sound_window_message(message, wParam, lParam);
 }
 
 // Time that a pass spends when it takes no message. With the virtual clock a drawn frame costs
@@ -134,12 +147,14 @@ void IdleWait(bool drew) {
 
 void TimerTick() {
   if (appActive && appReady) ++tickCount;
-  // Music: the music stream gets its service pass here once the sound module exists.
+  // Music: the stream's refill while music is on, the window active and a music loaded.
+  if (zr_sound_music_on() && zr_sound_window_active() && zr_music_is_loaded()) zr_music_update();
 }
 
 intptr_t AppMessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case WM_CLOSE:
+      SaveFinalFrame();
       ShutDown();
       break;
     case WM_KEYDOWN:
@@ -194,12 +209,15 @@ bool RunFrame() {
   if (frameLimit > 0 && framesDrawn == frameLimit) zr_post_message(WM_CLOSE, 0, 0);
   PollInputDevices();
   if (!attractPlaying) {
-    DrawGameFrame();
+    DrawGameFrameOrTestCard();
   } else {
     RunAttractStep();
     if (overlayState != 0) return false;
   }
-  // Messages 4 and 5 of the message table go over the attract sequence here once texts exist.
+  if (attractPlaying && !menuShown) {
+    DrawMessage(messageTable, 4);
+    DrawMessage(messageTable, 5);
+  }
   FeedMenuInput();
   DrawCurrentMenu();
   StepHighlight();
@@ -242,7 +260,7 @@ void RedrawScreen() {
     set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
   }
   if (gameRunning && overlayState == 0) {
-    DrawGameFrame();
+    DrawGameFrameOrTestCard();
     redrawPending = 0;
   } else {
     redrawPending = 1;

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/frame_loop.h"
+#include "app/play_session.h"
 #include "app/startup.h"
 #include "app/viewer.h"
 
@@ -23,8 +24,14 @@ int main(int argc, char** argv) {
     std::fputs(VersionText().c_str(), stdout);
     return 0;
   }
+  // The controls file and the trace are named from here, before the start directory is chosen.
+  if (line.play && !OpenPlaySession(line.game, &error)) {
+    std::fprintf(stderr, "zrsentry: %s\n", error.c_str());
+    return 1;
+  }
   if (!ChooseStartDirectory(line.dataDir, &error)) {
     std::fprintf(stderr, "zrsentry: %s\n", error.c_str());
+    ClosePlaySession();
     return 1;
   }
 
@@ -34,6 +41,7 @@ int main(int argc, char** argv) {
   if (!StartUp(options)) {
     std::fprintf(stderr, "zrsentry: %s\n", StartUpError());
     AbandonStartUp();
+    ClosePlaySession();
     return 1;
   }
 
@@ -43,8 +51,10 @@ int main(int argc, char** argv) {
     return status;
   }
 
+  if (line.play) StartPlaySession();
   SetFrameLimit(line.frames);
   int status = RunFrameLoop();
+  if (line.play && !ClosePlaySession()) status = status ? status : 1;
   const ShutDownReport& report = LastShutDown();
   if (line.headless) {
     std::printf(

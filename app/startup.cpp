@@ -7,6 +7,8 @@
 
 #include "app/app_state.h"
 #include "app/frame_loop.h"
+#include "app/game_shell.h"
+#include "app/messages.h"
 #include "engine/core/error.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
@@ -23,8 +25,12 @@
 #include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
 #include "engine/platform/video.h"
+#include "engine/sound/music.h"
+#include "engine/sound/sound.h"
 #include "engine/ui/font.h"
+#include "game/game.h"
 #include "world/frame_target.h"
+#include "world/world_error.h"
 
 namespace {
 
@@ -107,6 +113,34 @@ int OpenWindowAndDisplay() {
   return 1;
 }
 
+// A failure of the world engine ends the program once its warning box is answered. The world
+// engine would end it with status 0, as if all were well: the program ends with 1 and the reason
+// on one line instead.
+[[noreturn]] void WorldFailed(int) {
+  std::string reason = world_last_error();
+  for (char& c : reason) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  while (!reason.empty() && reason.back() == ' ') reason.pop_back();
+  std::fprintf(stderr, "zrsentry: %s\n", reason.c_str());
+  std::exit(1);
+}
+
+// Step 11: the application owns the six integers that the sound module keeps up to date.
+void StartSound() {
+  ZR_SOUND_CONFIG config = {};
+  config.report = &soundReport;
+  config.appActive = &appActive;
+  config.musicOn = &musicOn;
+  config.effectsOn = &effectsOn;
+  config.musicVolume = &musicVolume;
+  config.effectsVolume = &effectsVolume;
+  config.quality = &musicQuality;
+  config.soundMenuPosition = 2;
+  config.qualityMenuPosition = 3;
+  zr_sound_init(&config);
+}
+
 }  // namespace
 
 int StartUp(const StartOptions& options) {
@@ -116,6 +150,7 @@ int StartUp(const StartOptions& options) {
   ResetAppState();
 
   // 1. AppMessageHandler receives every message of the frame loop (no handler to store).
+  world_set_exit_handler(WorldFailed);
   // 2. Platform check.
   zr_clock_use_virtual(options.virtualClock);
   if (!zr_platform_init(options.headless)) return Fail(zr_platform_error());
@@ -155,6 +190,8 @@ int StartUp(const StartOptions& options) {
   ConfineAppName("INIFile", iniFile, sizeof iniFile);
   std::snprintf(ioConfig.settingsName, sizeof ioConfig.settingsName, "%s", iniFile);
   ReadAppText("LNGFile", lngFile, sizeof lngFile);
+  // The current language's messages (the language list will reload them on every change).
+  LoadLanguageMessages();
   // Languages: the language list loads from lngFile here once the window part exists.
   // Splash: the splash screen of section "<StartSplash>_<language>" opens here once it exists.
 
@@ -172,7 +209,8 @@ int StartUp(const StartOptions& options) {
   zr_input_init(&inputConfig);
   zr_play_init(&playerReport);
   zr_message_box_set_steps(ReleaseInputForBox, RetakeInputForBox);
-  // 11. Sound: the sound device starts here once the sound module exists (never fatal).
+  // 11. Sound: the device and the [Sound] settings (without a device the game runs silent).
+  StartSound();
   // 12. Player 1's controls, bound for menus (menu 0 opens at the end of start-up); then the
   // joystick calibration test.
   CreatePlayerControls();
@@ -206,13 +244,16 @@ int StartUp(const StartOptions& options) {
   set_frame_target(frameBuffer.pixels, frameBuffer.width - 1, frameBuffer.height - 1);
   zr_srand(zr_get_tick_count() & 0xFFFF);
 
-  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds load here.
+  // 21. Game set-up: the editing font, [Setup] keys and the game's sounds.
+  InstallGameShellHooks();
+  SetupGame(frameBuffer.width - 1, frameBuffer.height - 1);
 
   // 22. Splash: the splash screen closes here. The loaded palette is selected.
   zr_pal_set(palette);
 
-  // 23. Ready; menu 0 opens and menuSound loads here once menus and sound exist.
+  // 23. Ready; menu 0 opens here once menus exist.
   appReady = 1;
+  menuSound = zr_sound_load("snd\\menu.wav");
   return 1;
 }
 
@@ -235,7 +276,14 @@ void ShutDown() {
   zr_timer_stop(&timerId);
   tickCount = 0;
 
-  // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device close here.
+  // 5. Music, [Setup] keys, game sounds, menuSound, message table and the sound device.
+  zr_music_stop(zr_music_current());
+  StopGame();
+  SaveSetup();
+  zr_sound_free(menuSound);
+  menuSound = nullptr;
+  FreeLanguageMessages();
+  zr_sound_deinit();
 
   // 6. Palette; menus are freed here; the fonts in load order; the language list is freed here;
   // the display mode is restored.
@@ -267,6 +315,7 @@ void ShutDown() {
 
 void AbandonStartUp() {
   zr_timer_stop(&timerId);
+  zr_sound_release();
   zr_play_deinit();
   zr_input_deinit();
   zr_message_box_set_steps(nullptr, nullptr);

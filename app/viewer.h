@@ -3,7 +3,7 @@
 #include <string>
 
 struct ViewerOptions {
-  std::string levelFile;   // a level file such as "level\level1.txt"
+  std::string levelFile;  // a level file such as "level\level1.txt"
   bool headless = false;
   std::string shotPath;    // with headless: draw one frame, write it here as PCX, exit
   bool hasCamera = false;  // --at X,Y,Z given

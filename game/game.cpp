@@ -13,6 +13,7 @@
 #include "game/play_state.h"
 #include "game/ship.h"
 #include "game/shots.h"
+#include "game/status.h"
 #include "world/background.h"
 #include "world/edit_font.h"
 #include "world/frame_target.h"
@@ -366,6 +367,7 @@ void StartLevel(const char* levelFile, int maxX, int maxY) {
   if (attractPlaying) NewGame();
   CreateLevelEnemies();
   PlaceWalkers();
+  StartStatusDisplay();
   bindControls();
   if (!attractPlaying) {
     if (levelMusic) {

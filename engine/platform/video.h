@@ -14,7 +14,8 @@ struct ZR_SURFACE {
   int32_t bpp;    // 8, 16, 24 or 32
 };
 
-// Starts the platform. Headless chooses the dummy video and audio drivers and shows no window.
+// Starts the platform. Headless chooses the dummy video and audio drivers and shows no window
+// (the disk audio driver instead when SDL_AUDIODRIVER=disk asks for the output in a file).
 // Without headless and without a display, fails with a one-line reason (zr_platform_error).
 int zr_platform_init(bool headless);
 void zr_platform_quit();

@@ -40,6 +40,9 @@ class TempGameDir {
              "PALFile=DATA\\GAME.PAL\r\n";
     std::ofstream palette(path_ + "/data/game.pal", std::ios::binary);
     for (int i = 0; i < 768; ++i) palette.put(char(i / 3));
+    // The game's set-up needs the editing font: 224 blank glyphs of 7 rows.
+    std::ofstream font(path_ + "/data/font.dat", std::ios::binary);
+    font << std::string(224 * 7, '\0');
   }
 
   std::string path_;

@@ -40,13 +40,38 @@ TEST(CommandLineTest, ReadsEveryOption) {
   EXPECT_FALSE(line.headless);  // nothing left over from the last line
 }
 
+TEST(CommandLineTest, PlayTakesAnOptionalLevelAndItsFiles) {
+  CommandLine line;
+  std::string error;
+  ASSERT_EQ(Parse({"--play", "--headless"}, &line, &error), 1) << error;
+  EXPECT_TRUE(line.play);
+  EXPECT_EQ(line.game.level, 1);
+  EXPECT_TRUE(line.headless);
+
+  ASSERT_EQ(Parse({"--shot", "end.pcx", "--play", "20", "--input", "in.txt", "--trace", "t.txt"},
+                  &line, &error),
+            1)
+      << error;
+  EXPECT_EQ(line.game.level, 20);
+  EXPECT_EQ(line.game.inputFile, "in.txt");
+  EXPECT_EQ(line.game.traceFile, "t.txt");
+  EXPECT_EQ(line.game.shotFile, "end.pcx");
+  EXPECT_TRUE(line.viewer.shotPath.empty());  // the shot belongs to the game here
+  EXPECT_FALSE(line.view);
+}
+
 TEST(CommandLineTest, RefusesBadLinesWithOneLineReasons) {
   const std::vector<std::vector<const char*>> bad = {
-      {"--frames"},       {"--frames", "ten"},
-      {"--frames", "-1"}, {"--frames", "5x"},
-      {"--data"},         {"--view"},
-      {"--at", "1,2"},    {"--shot", "a.pcx"},
-      {"--bogus"},        {"--view", "l.txt", "--at", "1,2,3,4"},
+      {"--frames"},         {"--frames", "ten"},
+      {"--frames", "-1"},   {"--frames", "5x"},
+      {"--data"},           {"--view"},
+      {"--at", "1,2"},      {"--shot", "a.pcx"},
+      {"--bogus"},          {"--view", "l.txt", "--at", "1,2,3,4"},
+      {"--play", "0"},      {"--play", "21"},
+      {"--play", "-3"},     {"--play", "1x"},
+      {"--play", "two"},    {"--input", "in.txt"},
+      {"--trace", "t"},     {"--play", "--input"},
+      {"--play", "--shot"}, {"--view", "l.txt", "--play"},
   };
   for (const auto& args : bad) {
     CommandLine line;

@@ -90,13 +90,56 @@ TEST(ProgramRunTest, HelpVersionAndBadOptions) {
   TempGameDir dir(false);
   Result help = RunProgram("--help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("--virtual-clock"), std::string::npos);
+  for (const char* option : {"--virtual-clock", "--play", "--input", "--trace", "--shot"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
   Result version = RunProgram("--version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("zrsentry ", 0), 0u) << version.out;
   Result bad = RunProgram("--frames");
   EXPECT_NE(bad.status, 0);
   EXPECT_EQ(Lines(bad.err), 1) << bad.err;
+}
+
+TEST(ProgramRunTest, PlayRefusesBadLevelsAndUnusableFilesWithOneLine) {
+  TempGameDir dir;
+  ASSERT_FALSE(dir.path().empty());
+  for (const char* level : {"0", "21", "x"}) {
+    Result run = RunProgram(std::string("--headless --virtual-clock --frames 5 --play ") + level);
+    EXPECT_EQ(run.status, 2) << level;
+    EXPECT_EQ(Lines(run.err), 1) << run.err;
+  }
+  std::ofstream("short.txt") << "0 0 0 0 0 0 0\n1 0 0\n";
+  struct Case {
+    std::string args;
+    std::string named;  // the reason names this
+  };
+  const std::vector<Case> cases = {
+      {"--input missing.txt", "missing.txt"},
+      {"--input short.txt", "line 2"},
+      {"--input .", "'.'"},
+      {"--trace nowhere/t.txt", "nowhere/t.txt"},
+  };
+  for (const Case& c : cases) {
+    Result run = RunProgram("--headless --virtual-clock --frames 5 --play 1 " + c.args);
+    EXPECT_EQ(run.status, 1) << c.args;
+    EXPECT_EQ(Lines(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty()) << run.out;  // stopped before start-up
+  }
+}
+
+TEST(ProgramRunTest, AFailureOfTheWorldEngineEndsWithStatusOneAndOneLine) {
+  TempGameDir dir;
+  ASSERT_FALSE(dir.path().empty());
+  std::remove("data/font.dat");  // the game's set-up cannot load the editing font
+  Result run = RunProgram("--headless --virtual-clock --frames 5");
+  EXPECT_EQ(run.status, 1);
+  // Headless, the warning box goes to standard error too; the program's own line ends it.
+  size_t last = run.err.rfind('\n', run.err.size() - 2);
+  std::string lastLine = run.err.substr(last == std::string::npos ? 0 : last + 1);
+  EXPECT_EQ(lastLine, "zrsentry: Error: Cant open the file : data\\font.dat\n") << run.err;
+  EXPECT_NE(dir.Read("Warning.txt").find("font.dat"), std::string::npos);
 }
 
 TEST(ProgramRunTest, WithoutADisplayAWindowedRunStopsWithOneLine) {

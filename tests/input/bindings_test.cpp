@@ -85,6 +85,7 @@ TEST_F(PlayerOne, BindingsFollowMenusAndPlay) {
 
 TEST_F(PlayerOne, FramePollClearsAltAndUpdatesTheControlsBeforeTheSteps) {
   gameRunning = 1;
+  paused = 1;               // no level is loaded: the game's play must stay frozen
   SetControlBindings();     // play
   fake().keys[56] = 0x80;   // left Alt
   fake().keys[184] = 0x80;  // right Alt
@@ -113,6 +114,7 @@ TEST_F(PlayerOne, FramePollClearsAltAndUpdatesTheControlsBeforeTheSteps) {
 
 TEST_F(PlayerOne, InactiveWindowLeavesEveryControlAtZero) {
   gameRunning = 1;
+  paused = 1;  // no level is loaded: the game's play must stay frozen
   SetControlBindings();
   fake().keys[57] = 0x80;
   fake().mouse = {0, 0, {0x80, 0x80, 0, 0}};
