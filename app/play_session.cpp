@@ -7,10 +7,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "app/app_state.h"
 #include "app/game_shell.h"
 #include "app/recorder.h"
+#include "engine/core/fileio.h"
 #include "engine/display/snapshot.h"
 #include "engine/input/player.h"
 #include "game/game.h"
@@ -65,6 +67,15 @@ std::string FromStartingDirectory(const std::string& path) {
   char buffer[PATH_MAX];
   if (!::getcwd(buffer, sizeof buffer)) return path;
   return std::string(buffer) + "/" + path;
+}
+
+// The picture named on the command line is the user's: its folder is allowed to the file layer,
+// which keeps the names from the data inside the game's folder.
+std::string AllowedShotFile(const std::string& path) {
+  if (path.empty()) return path;
+  std::filesystem::path full = std::filesystem::path(path).lexically_normal();
+  zr_io_allow_folder(full.parent_path().c_str());
+  return full.string();
 }
 
 int ReadWholeFile(const std::string& path, std::string* text, std::string* error) {
@@ -134,7 +145,7 @@ void ApplyControlsStep(ControlsStep step, uint8_t* controls) {
 int OpenPlaySession(const PlayOptions& options, std::string* error) {
   ClosePlaySession();
   session = options;
-  session.shotFile = FromStartingDirectory(options.shotFile);
+  session.shotFile = AllowedShotFile(FromStartingDirectory(options.shotFile));
   controlsSteps.clear();
   controlsUsed = 0;
   stepsTraced = 0;

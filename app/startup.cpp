@@ -82,6 +82,30 @@ void ReadAppText(const char* key, char* buffer, int size) {
   zr_io_get_string("Application", key, buffer, size, TEXTS_FILE);
 }
 
+// Names of DATA\TEXTS.TXT that the game writes to or hands to the shell stay in its folder: one
+// that is absolute, names a drive or climbs with ".." is cut to its bare file name (or dropped),
+// and one warning at the end of start-up lists them.
+std::string leavingNames;
+
+void ConfineAppName(const char* key, char* name, size_t size) {
+  if (name[0] == '\0' || zr_io_name_confined(name)) return;
+  std::string bare = name;
+  size_t cut = bare.find_last_of("\\/:");
+  if (cut != std::string::npos) bare.erase(0, cut + 1);
+  if (bare == "..") bare.clear();
+  leavingNames += std::string(leavingNames.empty() ? "" : ", ") + key + "=" + name;
+  std::snprintf(name, size, "%s", bare.c_str());
+}
+
+void WarnAboutLeavingNames() {
+  if (leavingNames.empty()) return;
+  std::string text =
+      "These file names in " + std::string(TEXTS_FILE) +
+      " lead outside the game's folder; only their bare names are used: " + leavingNames;
+  zr_message_box(text.c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
+  leavingNames.clear();
+}
+
 // After every menu rebuild: the Sound menu's ticks and grey as the sound module keeps them.
 void MenuBarCommandCallback() {
   const ZR_SOUND_MENU sound = zr_sound_menu();
@@ -183,6 +207,7 @@ int StartUp(const StartOptions& options) {
   startUpError.clear();
   otherCopyRunning = false;
   shutDownDone = false;
+  leavingNames.clear();
   lastShutDown = ShutDownReport{};
   ResetAppState();
 
@@ -207,6 +232,7 @@ int StartUp(const StartOptions& options) {
 
   // 5. The file module (a missing archive is reported, and loose files are read instead).
   zr_io_init(&ioConfig);
+  zr_io_confine_names(1);  // names from the data never lead outside the game's folders
   zr_font_init(&fontReport);
 
   // 6. Font names, then the five fonts, the menus' animated title font and the menu module.
@@ -229,6 +255,7 @@ int StartUp(const StartOptions& options) {
   // 7. Splash, settings and language names.
   ReadAppText("StartSplash", startSplash, sizeof startSplash);
   ReadAppText("INIFile", iniFile, sizeof iniFile);
+  ConfineAppName("INIFile", iniFile, sizeof iniFile);
   std::snprintf(ioConfig.settingsName, sizeof ioConfig.settingsName, "%s", iniFile);
   ReadAppText("LNGFile", lngFile, sizeof lngFile);
   // The language list (none: English texts and no Language menu), then the splash screen of
@@ -246,6 +273,7 @@ int StartUp(const StartOptions& options) {
   ReadAppText("Title", title, sizeof title);
   ReadAppText("Class", className, sizeof className);
   ReadAppText("HLPFile", hlpFile, sizeof hlpFile);
+  ConfineAppName("HLPFile", hlpFile, sizeof hlpFile);
 
   // 9. Single instance: a second running copy brings the first to the front and stops.
   if (!ClaimSingleInstance(options.headless)) return 0;
@@ -287,6 +315,9 @@ int StartUp(const StartOptions& options) {
   }
   ReadAppText("DMOFile", dmoFile, sizeof dmoFile);
   LoadProgramAttractList(dmoFile);
+  ConfineAppName("SCRFile", scrFile, sizeof scrFile);
+  ReadAppText("DMOFile", dmoFile, sizeof dmoFile);
+  WarnAboutLeavingNames();
 
   // 17. The frame timer.
   timerId = zr_timer_start(TimerTick, 10);

@@ -2,7 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
+#include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
 #include "engine/core/memory.h"
 #include "engine/display/display.h"
@@ -159,12 +162,23 @@ void release_level(ViewerFrame& frame) {
   set_frame_target(nullptr, -1, -1);
 }
 
+// A file named on the command line is the user's choice: one outside the game's folder is taken
+// as a full path, and its folder is allowed besides the game's.
+std::string CommandLineName(const std::string& name) {
+  if (name.empty() || zr_io_name_confined(name.c_str())) return name;
+  std::filesystem::path path = std::filesystem::absolute(name).lexically_normal();
+  zr_io_allow_folder(path.parent_path().c_str());
+  return path.string();
+}
+
 }  // namespace
 
 int RunLevelViewer(const ViewerOptions& options) {
   char definition[LEVEL_KEY_SIZE];
   char map[LEVEL_KEY_SIZE];
-  const char* level = options.levelFile.c_str();
+  const std::string levelFile = CommandLineName(options.levelFile);
+  const std::string shotPath = CommandLineName(options.shotPath);
+  const char* level = levelFile.c_str();
   if (!zr_io_get_string("Level", "Level_def", definition, sizeof definition, level)) {
     std::fprintf(stderr, "zrsentry: Sorry, I can't find key %s in %s\n", "Level_def", level);
     return 1;
@@ -202,9 +216,8 @@ int RunLevelViewer(const ViewerOptions& options) {
   if (options.headless) {
     ensure_palette();
     draw_frame(frame, x, y, z, false);
-    if (!options.shotPath.empty() &&
-        !zr_bitmap_save_pcx(frame.bitmap, options.shotPath.c_str(), nullptr)) {
-      std::fprintf(stderr, "zrsentry: cannot write %s\n", options.shotPath.c_str());
+    if (!shotPath.empty() && !zr_bitmap_save_pcx(frame.bitmap, shotPath.c_str(), nullptr)) {
+      std::fprintf(stderr, "zrsentry: cannot write %s\n", shotPath.c_str());
       status = 1;
     }
   } else {

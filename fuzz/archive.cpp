@@ -1,6 +1,8 @@
 // The data archive loader: the input is the archive. Starts the file layer with it, reads every
 // loaded entry (whole, by line, by byte, with seeks), writes into one, and shuts down; every file
-// must be closed and every tracked byte given back.
+// must be closed and every tracked byte given back. It runs inside its scratch folder, which is
+// the layer's start directory: an entry name that is not found in the archive falls through to
+// the disk there, and names that would leave it are refused by the layer.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +23,9 @@ void read_entry(const char* name) {
   }
   zr_io_fseek(file, 0, SEEK_END);
   long size = zr_io_ftell(file);
-  if (size < 0 || !zr_io_feof(file)) std::abort();
+  // The layer promises the end inside the archive; a C stream on disk sets it only once a read
+  // meets the end.
+  if (size < 0 || (file->entry != 0 && !zr_io_feof(file))) std::abort();
   zr_io_fseek(file, size / 2, SEEK_SET);
   zr_io_fgetc(file);
   zr_io_fseek(file, -3, SEEK_CUR);
@@ -38,11 +42,11 @@ void read_entry(const char* name) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz_start_core();
+  FuzzInFolder inFolder;
   int32_t before = zr_mem_used();
-  static const std::string path = fuzz_path("VELDRAN.DAT");
-  fuzz_write(path, data, size);
+  fuzz_write(fuzz_path("VELDRAN.DAT"), data, size);
   static ZR_IO_CONFIG config{};
-  std::snprintf(config.archiveName, sizeof config.archiveName, "%s", path.c_str());
+  std::snprintf(config.archiveName, sizeof config.archiveName, "VELDRAN.DAT");
   zr_io_init(&config);
 
   int entries = zr_io_archive_entries();

@@ -30,6 +30,7 @@ bool plain_text(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz_start_core();
+  FuzzInFolder inFolder;  // the rewrite's temporary file lies beside the file
   static ZR_IO_CONFIG config{};
   zr_io_init(&config);
   int32_t before = zr_mem_used();

@@ -38,15 +38,7 @@ inline void world_fuzz_start() {
   if (!std::freopen("/dev/null", "w", stdout)) std::abort();
 }
 
-struct WorldFuzzDir {
-  char old[4096];
-  WorldFuzzDir() {
-    if (!::getcwd(old, sizeof old) || ::chdir(fuzz_folder()) != 0) std::abort();
-  }
-  ~WorldFuzzDir() {
-    if (::chdir(old) != 0) std::abort();
-  }
-};
+using WorldFuzzDir = FuzzInFolder;
 
 // A small 8-bit run-length PCX with a gradient.
 inline void world_fuzz_write_pcx(const char* name, int w, int h) {

@@ -39,7 +39,7 @@ void resize_background() {
   scaled_columns = static_cast<int32_t>(int64_t(background_scale_h) * (view_max_x + 1) / 100);
   if (scaled_rows <= 0 || scaled_columns <= 0) return;  // nothing to show at such a scale
   size_t size = static_cast<size_t>(scaled_rows) * scaled_columns;
-  background_scaled = static_cast<uint8_t*>(zr_mem_malloc(size));
+  background_scaled = static_cast<uint8_t*>(world_malloc(size));
   if (!background_scaled) world_fatal(0, "Not enough memory for background");
   zr_mem_name(background_scaled, "background data in resize background");
   background_scaled_exists = true;

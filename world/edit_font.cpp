@@ -34,7 +34,7 @@ void load_editing_font(const char* name) {
   ZR_FILE* file = zr_io_fopen(name, "rb");
   if (!file) world_fatal(0, "Cant open the file : %s", name);
   if (edit_font) free_editing_font();
-  edit_font = static_cast<uint8_t*>(zr_mem_malloc(EDIT_FONT_BLOCK));
+  edit_font = static_cast<uint8_t*>(world_malloc(EDIT_FONT_BLOCK));
   if (!edit_font) {
     zr_io_fclose(file);
     world_fatal(0, "Memoria insuficiente para alocar fonts ...");

@@ -131,16 +131,19 @@ int32_t parse_number(const char* s) {
   return static_cast<int32_t>(negative ? -v : v);
 }
 
+// The number is parsed in place, whole however long the token: its digits end before the blank
+// or stop character that ends the token.
 bool Tokens::number(const char* stops, int32_t* value, const char* separators) {
-  char token[64];
-  if (!text(stops, token, sizeof token, separators)) return false;
-  *value = parse_number(token);
+  skip(separators);
+  if (!*p) return false;
+  *value = parse_number(p);
+  while (*p && !is_blank(*p) && !std::strchr(stops, *p)) ++p;
   return true;
 }
 
 template <typename T>
 T* allocate_table(size_t count, const char* label, const char* failure) {
-  auto* table = static_cast<T*>(zr_mem_calloc(count, sizeof(T)));
+  auto* table = static_cast<T*>(world_calloc(count, sizeof(T)));
   if (!table) world_fatal(0, "%s", failure);
   zr_mem_name(table, label);
   return table;
@@ -243,7 +246,8 @@ void allocate_tile_buffer() {
   int64_t walls =
       static_cast<int64_t>((wall_count - 1) / (256 / laid_wall_width) + 1) * laid_wall_height * 256;
   int64_t size = floors + walls;
-  tile_buffer = size > 0x7fffffff ? nullptr : static_cast<uint8_t*>(zr_mem_calloc(size, 1));
+  // The tracker refuses what its 32-bit count cannot hold (and a negative size, made huge here).
+  tile_buffer = static_cast<uint8_t*>(world_calloc(static_cast<size_t>(size), 1));
   if (!tile_buffer) world_fatal(0, "Sorry, Not enough memory for tiles");
   zr_mem_name(tile_buffer, "tile buffer in load level");
   tile_buffer_size = static_cast<int32_t>(size);
@@ -697,10 +701,10 @@ void check_world_parameters() {
 
 void allocate_world() {
   size_t cells = static_cast<size_t>(world_columns) * world_rows;
-  world = static_cast<Cell*>(zr_mem_malloc(cells * sizeof(Cell)));
+  world = static_cast<Cell*>(world_malloc(cells * sizeof(Cell)));
   if (!world) world_fatal(0, "Not enough memory for 'world'");
   zr_mem_name(world, "world in load level");
-  tiles_obj = static_cast<CellObjects*>(zr_mem_malloc(cells * sizeof(CellObjects)));
+  tiles_obj = static_cast<CellObjects*>(world_malloc(cells * sizeof(CellObjects)));
   if (!tiles_obj) world_fatal(0, "Not enough memory for 'tiles_obj'");
   zr_mem_name(tiles_obj, "tiles obj in load level");
 }
@@ -813,7 +817,7 @@ int Load_Level(const char* definition_file, const char* map_file, int add_animat
   close_load();
   free_tables(false);
 
-  line_buffer = static_cast<char*>(zr_mem_malloc(LINE_BUFFER_SIZE));
+  line_buffer = static_cast<char*>(world_malloc(LINE_BUFFER_SIZE));
   if (!line_buffer) world_fatal(0, "Not enough memory for 'buffer' in Load_Level()");
   zr_mem_name(line_buffer, "buffer in load level");
   definition = zr_io_fopen(definition_file, "rb");
@@ -836,6 +840,7 @@ int Load_Level(const char* definition_file, const char* map_file, int add_animat
   check_world_parameters();
   allocate_world();
   reset_level();
+  reset_object_reports();
   read_map(map_file);
   size_t cells = static_cast<size_t>(world_columns) * world_rows;
   for (size_t i = 0; i < cells; ++i) {

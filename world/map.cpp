@@ -87,7 +87,8 @@ void read_map(const char* name) {
     last_object = 0;
     refuse(file, "The map file %s holds a wrong number of objects : %i", name, last);
   }
-  if (current && scale <= 0) {
+  // Only 0 cannot rescale; a negative scale computes like any other.
+  if (current && scale == 0) {
     last_object = 0;
     refuse(file, "The map file %s has a wrong scale : %i", name, scale);
   }
@@ -101,7 +102,8 @@ void read_map(const char* name) {
 
   int rows = read16(file);
   int columns = read16(file);
-  if (rows <= 0 || columns <= 0)
+  // An empty map only warns below; a negative count cannot be read.
+  if (rows < 0 || columns < 0)
     refuse(file, "The map file %s has a wrong size : %i rows, %i columns", name, rows, columns);
   if (rows != world_rows || columns != world_columns) {
     std::printf("WARNING!. Height or Size of the world\nhas changed.\n");
@@ -130,7 +132,8 @@ void save_map(const char* name, const Cell* cells, int rows, int columns,
               const WorldObject* objects_to_save, int last) {
   char path[ZR_PATH_MAX];
   zr_io_disk_path(name, path, sizeof path);
-  FILE* file = std::fopen(path, "wb");
+  // Written past the file layer, so its confinement of names is checked here.
+  FILE* file = zr_io_name_allowed(name) ? std::fopen(path, "wb") : nullptr;
   if (!file) world_fatal(0, "Cant create map file!");
   int16_t magic = MAP_MAGIC;
   int32_t scale = cell_size;

@@ -9,7 +9,7 @@
 
 namespace {
 
-bool moving_cell_reported = false;
+bool moving_cell_reported = false;  // a wrong moving cell is reported once per level
 
 // Truncates towards zero, keeping values that no world can reach (and NaN) far outside it.
 int32_t cell_index(double v) {
@@ -272,10 +272,14 @@ void tick_moving_cells(double dt) {
     if (m.mode == 0 || m.mode == 1) set_face_heights(c.up_face_heights, m.timer_a);
     if (m.mode == 0 || m.mode == 2) set_face_heights(c.down_face_heights, m.timer_a - span);
     if (span < 0 && !moving_cell_reported) {
-      moving_cell_reported = true;  // once, not on every step
+      moving_cell_reported = true;  // once per level, not on every step
       world_error("The height of a moving cell is wrong!");
     }
   }
+}
+
+void reset_object_reports() {
+  moving_cell_reported = false;
 }
 
 void tick_animated_objects(double dt) {

@@ -13,6 +13,8 @@ void asign_animation_to_object(int object, int animation, int repeats, int first
 void tick_animated_bitmaps(double dt);
 void tick_moving_cells(double dt);
 void tick_animated_objects(double dt);
+// Lets the ticks report their level's faults again (a level is loading).
+void reset_object_reports();
 
 // Height of the up or down face of the cell under (x, z); 0 outside the world or on an empty cell.
 double up_face_height(double x, double z);

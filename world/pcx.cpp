@@ -93,11 +93,11 @@ void load_pcx_file(const char* name, int /*colour_count*/, int first_colour, int
     refuse(file, "The picture is too large in the file : %s", name);
   if (bytes_per_line < width) refuse(file, "Wrong bytes per line in the file : %s", name);
 
-  auto* pixels = static_cast<uint8_t*>(zr_mem_malloc(static_cast<size_t>(height) * width));
+  auto* pixels = static_cast<uint8_t*>(world_malloc(static_cast<size_t>(height) * width));
   if (!pixels) refuse(file, "Not enough memory for loading the file : %s", name);
   zr_mem_name(pixels, "pcx data in load pcx file");
 
-  auto* line = static_cast<uint8_t*>(zr_mem_malloc(bytes_per_line));
+  auto* line = static_cast<uint8_t*>(world_malloc(bytes_per_line));
   if (!line) {
     zr_mem_free(pixels);
     zr_io_fclose(file);

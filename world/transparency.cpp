@@ -41,7 +41,7 @@ void load_transparency_tables(const char* name) {
                 MAX_TRANS_TABLES);
   }
   for (int i = 0; i < count; ++i) {
-    auto* table = static_cast<uint8_t*>(zr_mem_malloc(TRANS_TABLE_SIZE));
+    auto* table = static_cast<uint8_t*>(world_malloc(TRANS_TABLE_SIZE));
     if (!table) {
       zr_io_fclose(file);
       world_fatal(0, "Not enough memory for transparency tables");

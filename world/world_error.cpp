@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/core/memory.h"
 #include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
 
@@ -36,6 +37,18 @@ void world_fatal(int status, const char* format, ...) {
   show_report(format, args);
   va_end(args);
   world_exit(status);
+}
+
+void* world_malloc(size_t size) {
+  void* block = zr_mem_malloc(size);
+  if (block == nullptr) world_error("Can't allocate more memory");
+  return block;
+}
+
+void* world_calloc(size_t count, size_t size) {
+  void* block = zr_mem_calloc(count, size);
+  if (block == nullptr) world_error("Can't allocate more memory");
+  return block;
 }
 
 void world_exit(int status) {

@@ -3,6 +3,7 @@
 // Most reports then end the program; the ending goes through world_exit so that tests can stop
 // a load at the point of failure instead of leaving the process.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 constexpr int WORLD_ERROR_SIZE = 500;  // the formatted report, prefix included
@@ -12,6 +13,11 @@ void world_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Shows the report, asks the main window to close and ends the program with the given status.
 [[noreturn]] void world_fatal(int status, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+// The world engine's allocations: tracked blocks. A failure first reports "Can't allocate more
+// memory", then the caller reports what it was for.
+void* world_malloc(size_t size);
+void* world_calloc(size_t count, size_t size);
+
 // Ends the program with the given status through the exit handler.
 [[noreturn]] void world_exit(int status);
 

@@ -3,11 +3,14 @@
 #include "engine/core/fileio.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "engine/core/error.h"
 #include "engine/core/list.h"
@@ -63,6 +66,13 @@ uint8_t* g_table = nullptr;
 ZR_IO_ENTRY* g_entries = nullptr;
 int g_entryCount = 0;
 std::string g_archivePath;  // the archive on disk, fixed at start-up
+
+// Folders besides the start directory where names may lie, with '/' separators and a '/' at
+// the end (the player's folder).
+constexpr int kAllowedFolders = 4;
+std::array<std::string, kAllowedFolders> g_allowed;
+int g_allowedCount = 0;
+bool g_confine = false;
 
 uint32_t read_u32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -160,6 +170,55 @@ bool load_table(FILE* archive) {
   return true;
 }
 
+std::string with_slashes(std::string_view name) {
+  std::string path(name);
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+
+bool is_separator(char c) {
+  return c == '/' || c == '\\';
+}
+
+bool has_climb(std::string_view name) {
+  size_t at = 0;
+  while (at <= name.size()) {
+    size_t end = at;
+    while (end < name.size() && !is_separator(name[end])) ++end;
+    if (name.substr(at, end - at) == "..") return true;
+    at = end + 1;
+  }
+  return false;
+}
+
+bool confined(std::string_view name) {
+  if (name.empty() || is_separator(name[0])) return false;
+  bool letter = (name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z');
+  if (name.size() >= 2 && letter && name[1] == ':') return false;
+  return !has_climb(name);
+}
+
+// Whether name is a path below folder ('/' separators, ending in '/') that does not climb out.
+bool inside(const std::string& folder, const std::string& name) {
+  return folder.size() > 1 && name.size() > folder.size() &&
+         name.compare(0, folder.size(), folder) == 0 &&
+         confined(std::string_view(name).substr(folder.size()));
+}
+
+bool allowed(const char* name) {
+  if (name == nullptr) return false;
+  if (!g_confine || g_startDir[0] == '\0') return true;
+  if (confined(name)) return true;
+  std::string path = with_slashes(name);
+  if (inside(with_slashes(g_startDir), path)) return true;
+  // The player's own folder, when the start directory cannot take the player's files.
+  if (!g_playerIsStart && inside(with_slashes(g_playerDir), path)) return true;
+  for (int i = 0; i < g_allowedCount; ++i)
+    if (inside(g_allowed[i], path)) return true;
+  return false;
+}
+
 // Whether a path exists on the disk as it is written.
 bool disk_exists(const std::string& path) {
   struct stat info;
@@ -181,9 +240,7 @@ std::string case_match(const std::string& folder, const std::string& component) 
 }
 
 std::string disk_path(const char* name) {
-  std::string path(name);
-  for (char& c : path)
-    if (c == '\\') c = '/';
+  std::string path = with_slashes(name);
   if (path.empty() || disk_exists(path)) return path;
   std::string result;
   size_t at = 0;
@@ -270,6 +327,12 @@ void release_record(ZR_FILE* file) {
 ZR_FILE* open_file(const char* name, const char* mode, bool archive, bool disk) {
   if (name == nullptr || name[0] == '\0' || mode == nullptr) {
     zr_error_set_detail("(null)");
+    zr_error_report(g_module, 1);
+    return nullptr;
+  }
+  if (!allowed(name)) {
+    // A name that would reach outside the game's folders opens nothing, not even in the archive.
+    zr_error_set_detail("%s", name);
     zr_error_report(g_module, 1);
     return nullptr;
   }
@@ -430,6 +493,10 @@ int zr_io_deinit() {
 
 ZR_FILE* zr_io_fopen(const char* name, const char* mode) {
   return open_file(name, mode, true, true);
+}
+
+ZR_FILE* zr_io_fopen_in(const char* name, const char* mode, int places) {
+  return open_file(name, mode, (places & ZR_IO_ARCHIVE) != 0, (places & ZR_IO_DISK) != 0);
 }
 
 int zr_io_fclose(ZR_FILE* file) {
@@ -623,8 +690,50 @@ int zr_io_fgetdir(const char* path, char* out, int size) {
   return length;
 }
 
+int zr_io_name_confined(const char* name) {
+  return name != nullptr && confined(name) ? 1 : 0;
+}
+
+int zr_io_name_allowed(const char* name) {
+  return allowed(name) ? 1 : 0;
+}
+
+void zr_io_confine_names(int on) {
+  g_confine = on != 0;
+}
+
+int zr_io_allow_folder(const char* folder) {
+  if (folder == nullptr) {
+    g_allowedCount = 0;
+    return 1;
+  }
+  std::string path = with_slashes(folder);
+  if (path.empty() || path[0] != '/' || has_climb(path) || g_allowedCount >= kAllowedFolders)
+    return 0;
+  if (path.back() != '/') path += '/';
+  g_allowed[g_allowedCount++] = path;
+  return 1;
+}
+
+int zr_io_sync_stream(FILE* stream) {
+  if (stream == nullptr || std::fflush(stream) != 0) return 0;
+  return ::fsync(::fileno(stream)) == 0 ? 1 : 0;
+}
+
+int zr_io_sync_folder_of(const char* path) {
+  if (path == nullptr) return 0;
+  std::string folder(path);
+  size_t slash = folder.rfind('/');
+  folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return 0;
+  int synced = ::fsync(fd);
+  ::close(fd);
+  return synced == 0 ? 1 : 0;
+}
+
 int zr_io_exists(const char* name, int places) {
-  if (name == nullptr || name[0] == '\0') return 0;
+  if (name == nullptr || name[0] == '\0' || !allowed(name)) return 0;
   int found = 0;
   if (places & ZR_IO_ARCHIVE) {
     char upper[ZR_PATH_MAX];
@@ -642,6 +751,11 @@ int zr_io_exists(const char* name, int places) {
 
 int zr_io_copy_file(const char* destination, const char* source, int places) {
   if (destination == nullptr || source == nullptr) return 0;
+  if (!allowed(destination)) {
+    zr_error_set_detail("%s", destination);
+    zr_error_report(g_module, 1);
+    return 0;
+  }
   ZR_FILE* in = nullptr;
   if (places & ZR_IO_ARCHIVE) in = open_file(source, "rb", true, false);
   if (in == nullptr && (places & ZR_IO_DISK)) in = open_file(source, "rb", false, true);

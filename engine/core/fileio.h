@@ -3,6 +3,12 @@
 //
 // On disk, the data's '\' separators become '/', and a path component that does not exist with
 // its exact case is looked up case-insensitively.
+//
+// Confined names (zr_io_confine_names, which the game switches on at start-up): a name then opens
+// or is written only when it is relative and never climbs with "..", or when it lies inside the
+// start directory or a folder allowed with zr_io_allow_folder. Names read from data files are
+// relative to the start directory; the program's own paths (the settings path, snapshots) are
+// built on it. Tools and tests that open files named by their user leave it off.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +38,8 @@ int zr_io_init(ZR_IO_CONFIG* config);
 int zr_io_deinit();
 
 ZR_FILE* zr_io_fopen(const char* name, const char* mode);
+// Opens name only from the places given (ZR_IO_ARCHIVE, ZR_IO_DISK or both, archive first).
+ZR_FILE* zr_io_fopen_in(const char* name, const char* mode, int places);
 int zr_io_fclose(ZR_FILE* file);
 size_t zr_io_fread(void* buffer, size_t size, size_t count, ZR_FILE* file);
 size_t zr_io_fwrite(const void* buffer, size_t size, size_t count, ZR_FILE* file);
@@ -46,6 +54,19 @@ void zr_io_rewind(ZR_FILE* file);
 int zr_io_fflush(ZR_FILE* file);
 
 int zr_io_fgetdir(const char* path, char* out, int size);
+// 1 when name is relative, names no drive ("C:") and has no ".." component; else 0.
+int zr_io_name_confined(const char* name);
+// 1 when the layer lets name be opened or written (see above); else 0.
+int zr_io_name_allowed(const char* name);
+// Switches the confinement of names on (1) or off (0) for the rest of the program.
+void zr_io_confine_names(int on);
+// Allows names inside folder (an absolute path, such as the player's folder) besides the start
+// directory, for the rest of the program; nullptr forgets every allowed folder. 0 when refused.
+int zr_io_allow_folder(const char* folder);
+// Makes a new or rewritten file durable: flushes stream to the disk (fsync). 0 on failure.
+int zr_io_sync_stream(FILE* stream);
+// Makes a rename or creation inside the folder of path durable (fsync of the folder).
+int zr_io_sync_folder_of(const char* path);
 int zr_io_exists(const char* name, int places);
 int zr_io_copy_file(const char* destination, const char* source, int places);
 

@@ -1,7 +1,12 @@
 // Keyed text files: values are read by scanning the file from the top for the section header and
-// the key; writes rewrite the file through a ".bak" copy (or overwrite in place inside the
-// archive).
+// the key. A write builds the whole new file beside the old one, makes it durable and puts it in
+// the old one's place with one rename, so that a crash at any instant leaves the old file or the
+// new one, whole (inside the archive a value is overwritten in place).
 #include "engine/core/keyfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -16,6 +21,7 @@
 namespace {
 
 constexpr int kOpenFailed = 1;
+constexpr int kWriteFailed = 2;
 constexpr int kRenameFailed = 5;
 constexpr int kNoSection = 13;
 constexpr int kNoKey = 14;
@@ -35,10 +41,26 @@ bool is_header_of(const char* line, const char* section) {
   return line[0] == '[' && starts_with(line + 1, section);
 }
 
-// Reads lines (pieces of at most 254 characters) until the section's header. False at the end.
-bool find_section(ZR_FILE* file, const char* section, char* line) {
-  while (zr_io_fgets(line, kPiece, file) != nullptr)
-    if (is_header_of(line, section)) return true;
+// Reads the next line through the file layer, whole. The layer gives a long line in pieces of
+// 254 characters; they are joined, so that the rest of a long line is never taken for a line of
+// its own (the writer sees lines the same way). False at the end of the file.
+bool next_line(ZR_FILE* file, std::string& line) {
+  char piece[kPiece];
+  if (zr_io_fgets(piece, kPiece, file) == nullptr) return false;
+  line.assign(piece);
+  size_t length = line.size();
+  while (length == static_cast<size_t>(ZR_KEYFILE_LINE_MAX) &&
+         zr_io_fgets(piece, kPiece, file) != nullptr) {
+    length = std::strlen(piece);
+    line.append(piece, length);
+  }
+  return true;
+}
+
+// Reads lines until the section's header. False at the end.
+bool find_section(ZR_FILE* file, const char* section, std::string& line) {
+  while (next_line(file, line))
+    if (is_header_of(line.c_str(), section)) return true;
   return false;
 }
 
@@ -53,7 +75,7 @@ bool ends_line(const char* piece) {
   return length > 0 && (piece[length - 1] == '\n' || piece[length - 1] == '\r');
 }
 
-// Reads the next raw piece of the backup, line end kept; at_start says whether it begins a line.
+// Reads the next raw piece of the old file, line end kept; atStart says whether it begins a line.
 struct PieceReader {
   FILE* in;
   char piece[kPiece];
@@ -64,11 +86,18 @@ struct PieceReader {
     if (std::fgets(piece, sizeof piece, in) == nullptr) return false;
     atStart = nextAtStart;
     nextAtStart = ends_line(piece) || std::feof(in);
+    size_t length = std::strlen(piece);
+    if (length > 0 && piece[length - 1] == '\r') {
+      // A full piece may end between the CR and the LF of one line end.
+      int after = std::fgetc(in);
+      if (after == '\n') nextAtStart = false;
+      if (after != EOF) std::ungetc(after, in);
+    }
     return true;
   }
 };
 
-// Writes a whole file anew from the backup with the key set. False when a write failed.
+// Writes the whole file anew from the old one with the key set. False when a write failed.
 bool rewrite(FILE* in, FILE* out, const char* section, const char* key, const char* value) {
   PieceReader reader{in, {}};
   bool lastEnded = true;  // whether the text written so far ends with a line end
@@ -127,7 +156,7 @@ int zr_io_get_string(const char* section, const char* key, char* buffer, int siz
     return 0;
   ZR_FILE* in = zr_io_fopen(file, "rb");
   if (in == nullptr) return 0;
-  char line[kPiece];
+  std::string line;
   if (!find_section(in, section, line)) {
     zr_error_set_detail("%s,[%s]%s", file, section, key);
     report(kNoSection);
@@ -135,8 +164,8 @@ int zr_io_get_string(const char* section, const char* key, char* buffer, int siz
     return 0;
   }
   bool found = false;
-  while (zr_io_fgets(line, kPiece, in) != nullptr && line[0] != '[') {
-    if (starts_with(line, key)) {
+  while (next_line(in, line) && line[0] != '[') {
+    if (starts_with(line.c_str(), key)) {
       found = true;
       break;
     }
@@ -147,7 +176,7 @@ int zr_io_get_string(const char* section, const char* key, char* buffer, int siz
     report(kNoKey);
     return 0;
   }
-  const char* value = value_of(line, key);
+  const char* value = value_of(line.c_str(), key);
   int length = static_cast<int>(std::strlen(value));
   if (length < size) {
     std::memcpy(buffer, value, static_cast<size_t>(length) + 1);
@@ -185,6 +214,11 @@ int zr_io_get_float(const char* section, const char* key, float* value, const ch
 
 int zr_io_put_string(const char* section, const char* key, const char* value, const char* file) {
   if (section == nullptr || key == nullptr || value == nullptr || file == nullptr) return 0;
+  if (!zr_io_name_allowed(file)) {
+    zr_error_set_detail("%s", file);
+    report(kOpenFailed);
+    return 0;
+  }
   if (ZR_FILE* existing = zr_io_fopen(file, "rb")) {
     bool archived = existing->entry != 0;
     zr_io_fclose(existing);
@@ -194,31 +228,47 @@ int zr_io_put_string(const char* section, const char* key, const char* value, co
   // Resolved once, so that the new file takes the place (and the name's case) of the old one.
   char path[ZR_PATH_MAX * 2];
   zr_io_disk_path(file, path, sizeof path);
-  std::string backup = std::string(path) + ".bak";
-  std::remove(backup.c_str());
-  if (std::rename(path, backup.c_str()) != 0 && errno != ENOENT) {
-    // Without a backup the rewrite would lose the old contents.
-    zr_error_set_detail("%s", file);
-    report(kRenameFailed);
-    return 0;
-  }
-
-  FILE* out = std::fopen(path, "w");
-  if (out == nullptr) {
+  FILE* in = std::fopen(path, "r");
+  if (in == nullptr && errno != ENOENT) {
+    // A file that is there but cannot be read would be lost by writing it anew.
     zr_error_set_detail("%s", file);
     report(kOpenFailed);
     return 0;
   }
-  FILE* in = std::fopen(backup.c_str(), "r");
-  if (in == nullptr) {
-    std::fprintf(out, "[%s]\n%s=%s\n", section, key, value);
-    return std::fclose(out) == 0 ? 1 : 0;
+  struct stat old;
+  bool keepMode = in != nullptr && ::fstat(::fileno(in), &old) == 0;
+
+  // The new contents go to a file of their own in the same folder; the old file stays untouched
+  // until the rename puts the new one in its place.
+  std::string temporary = std::string(path) + ".tmp";
+  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  if (fd >= 0 && keepMode) ::fchmod(fd, old.st_mode & 07777);
+  FILE* out = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
+  if (out == nullptr) {
+    if (fd >= 0) ::close(fd);
+    if (in != nullptr) std::fclose(in);
+    zr_error_set_detail("%s", file);
+    report(kOpenFailed);
+    return 0;
   }
-  bool written = rewrite(in, out, section, key, value);
-  std::fclose(in);
+  bool written = in != nullptr ? rewrite(in, out, section, key, value)
+                               : std::fprintf(out, "[%s]\n%s=%s\n", section, key, value) > 0;
+  if (in != nullptr) std::fclose(in);
+  written = zr_io_sync_stream(out) && written;
   if (std::fclose(out) != 0) written = false;
-  if (!written) return 0;  // the old contents stay in the backup
-  std::remove(backup.c_str());
+  if (!written) {
+    std::remove(temporary.c_str());
+    zr_error_set_detail("%s", file);
+    report(kWriteFailed);
+    return 0;
+  }
+  if (std::rename(temporary.c_str(), path) != 0) {
+    std::remove(temporary.c_str());
+    zr_error_set_detail("%s", file);
+    report(kRenameFailed);
+    return 0;
+  }
+  zr_io_sync_folder_of(path);  // the rename itself survives a power cut
   return 1;
 }
 
@@ -243,7 +293,7 @@ int zr_io_replace_string(const char* section, const char* key, const char* value
     report(kOpenFailed);
     return 0;
   }
-  char line[kPiece];
+  std::string line;
   if (!find_section(io, section, line)) {
     zr_error_set_detail("%s, [%s]", file, section);
     report(kNoSection);
@@ -252,8 +302,8 @@ int zr_io_replace_string(const char* section, const char* key, const char* value
   }
   long start = zr_io_ftell(io);
   bool found = false;
-  while (zr_io_fgets(line, kPiece, io) != nullptr && line[0] != '[') {
-    if (starts_with(line, key)) {
+  while (next_line(io, line) && line[0] != '[') {
+    if (starts_with(line.c_str(), key)) {
       found = true;
       break;
     }
@@ -265,15 +315,10 @@ int zr_io_replace_string(const char* section, const char* key, const char* value
     zr_io_fclose(io);
     return 0;
   }
-  // A line that filled a whole piece may go on: its length is then unknown and it is not touched.
-  bool whole = std::strlen(line) < static_cast<size_t>(ZR_KEYFILE_LINE_MAX);
-  if (!whole) {
-    int next = zr_io_fgetc(io);
-    whole = next == EOF || next == '\n' || next == '\r';
-  }
   char text[256];
-  std::snprintf(text, sizeof text, "%s=%s", key, value);
-  if (!whole || std::strlen(text) != std::strlen(line)) {
+  int length = std::snprintf(text, sizeof text, "%s=%s", key, value);
+  if (length < 0 || length >= static_cast<int>(sizeof text) ||
+      static_cast<size_t>(length) != line.size()) {
     zr_error_set_detail("%s, [%s]%s=%s", file, section, key, value);
     report(kValueTooBig);
     zr_io_fclose(io);

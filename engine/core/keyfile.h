@@ -1,5 +1,5 @@
 // Keyed text files: "[Section]" header lines and "Key=Value" lines, read value by value through
-// the file layer and rewritten through a ".bak" copy.
+// the file layer and rewritten whole through a temporary file that replaces the old one.
 #pragma once
 #include <cstdint>
 

@@ -29,6 +29,9 @@ constexpr int kMemNoRecord = 2;
 constexpr int kMemCallocFailed = 3;
 constexpr int kMemReallocNull = 4;
 
+// The largest block whose size, with its record, the 32-bit total can count.
+constexpr size_t kLargestBlock = INT32_MAX - ZR_MEM_RECORD_SIZE;
+
 int g_module = -1;
 int32_t* g_reportSwitch = nullptr;
 int32_t g_total = 0;
@@ -84,6 +87,11 @@ void free_name(ZR_MEM_ELE* record) {
 
 // Allocates a block with its record; calloc selects the zero-filling platform call.
 void* tracked_alloc(size_t size, bool zeroed) {
+  if (size > kLargestBlock) {
+    // A block the 32-bit total cannot count is refused like a failed platform allocation.
+    zr_error_report(g_module, zeroed ? kMemCallocFailed : kMemMallocFailed);
+    return nullptr;
+  }
   if (!ensure_records()) {
     zr_error_report(g_module, kMemNoRecord);
     return nullptr;
@@ -147,8 +155,13 @@ void* zr_mem_realloc(void* block, size_t size) {
   }
   ZR_MEM_ELE* record = find_record(block);
   if (record == nullptr) {
-    // An address the tracker never handed out cannot be given to the platform safely.
+    // An address the tracker never handed out may not come from the platform at all, and
+    // resizing such an address is undefined: the caller keeps its block as it was.
     zr_error_alert("Trying to zr_mem_realloc() something that did not add with zr_mem_malloc()");
+    return nullptr;
+  }
+  if (size > kLargestBlock) {
+    zr_error_report(g_module, kMemMallocFailed);  // the block stays as it was, still tracked
     return nullptr;
   }
   // A size of 0 would make the platform free the block; keep a minimal block instead.

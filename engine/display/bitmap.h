@@ -50,8 +50,8 @@ int zr_bitmap_create(ZR_BITMAP* bitmap, const ZR_RECT* rect);
 // Loads an 8-bit, one-plane, run-length PCX through the file layer. Bytes per line are honoured
 // (padding dropped). Returns 0, with the record zeroed, for any file it cannot read in full
 // safety: not 8-bit/1-plane/encoding 1, Xmax < Xmin, bytes per line below the width, larger than
-// 16384 x 16384, or shorter than its header (+ palette when asked for). Data that ends early
-// leaves the rest of the picture 0.
+// 16384 x 16384, shorter than its header (+ palette when asked for), or whose run-length data
+// ends before the picture is complete.
 int zr_bitmap_load(ZR_BITMAP* bitmap, const char* path, int options);
 // The same decoder over bytes in memory (the whole file).
 int zr_bitmap_load_memory(ZR_BITMAP* bitmap, const uint8_t* data, size_t size, int options);

@@ -292,7 +292,9 @@ int zr_anim_load(ZR_ANIM* anim, const char* path, int source) {
   if (anim == nullptr) return 0;
   *anim = ZR_ANIM{};
   if ((source != 1 && source != 2) || path == nullptr) return 0;
-  ZR_FILE* file = zr_io_fopen(path, "rb");
+  // 2 reads the disk only; 1 reads the data archive first and then the disk, as every data file
+  // is read (the game falls back to loose files when the archive is missing).
+  ZR_FILE* file = zr_io_fopen_in(path, "rb", source == 2 ? ZR_IO_DISK : ZR_IO_ARCHIVE | ZR_IO_DISK);
   if (file == nullptr) return 0;
   long length = -1;
   if (zr_io_fseek(file, 0, SEEK_END) == 0) length = zr_io_ftell(file);

@@ -33,7 +33,8 @@ struct ZR_ANIM {
   uint32_t dataSize;  // bytes held in data (bounds every chunk read)
 };
 
-// source: 1 or 2 (archive or disk, as the file layer's places); anything else fails.
+// source: 1 the data archive first, then the disk (as every data file); 2 the disk only;
+// anything else fails.
 int zr_anim_load(ZR_ANIM* anim, const char* path, int source);
 // The same from a whole file in memory.
 int zr_anim_load_memory(ZR_ANIM* anim, const uint8_t* bytes, size_t size, const char* name);

@@ -4,8 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app_support.h"
@@ -146,6 +148,47 @@ TEST(ProgramRunTest, WithoutADisplayAWindowedRunStopsWithOneLine) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(Lines(run.err), 1) << run.err;
   EXPECT_NE(run.err.find("--headless"), std::string::npos) << run.err;
+}
+
+// A data archive whose INIFile and SCRFile lead outside the game's folder: the game starts, says
+// so once, and writes nothing beside its folder.
+TEST(ProgramRunTest, NamesFromTheDataStayInsideTheGamesFolder) {
+  const std::string archive = ZR_GAME_DIR "/VELDRAN.DAT";
+  if (!std::filesystem::exists(archive)) GTEST_SKIP() << "no game archive at " << archive;
+  TempGameDir root(false);
+  ASSERT_FALSE(root.path().empty());
+  const std::string zrpack = ZR_BIN_DIR "/zrpack";
+  ASSERT_EQ(std::system((zrpack + " extract " + archive + " src >/dev/null").c_str()), 0);
+  std::string texts = root.Read("src/DATA/TEXTS.TXT");
+  const std::string outside = root.path() + "/outside.ini";
+  for (auto [key, value] :
+       {std::pair<std::string, std::string>{"INIFile=", outside}, {"SCRFile=", "..\\scores.txt"}}) {
+    size_t at = texts.find("\n" + key);
+    ASSERT_NE(at, std::string::npos) << key;
+    at += 1 + key.size();
+    texts.replace(at, texts.find_first_of("\r\n", at) - at, value);
+  }
+  { std::ofstream("src/DATA/TEXTS.TXT", std::ios::binary) << texts; }
+  std::filesystem::create_directory("game");
+  ASSERT_EQ(std::system((zrpack + " create game/VELDRAN.DAT src >/dev/null").c_str()), 0);
+  std::filesystem::remove_all("src");
+
+  ASSERT_EQ(::chdir("game"), 0);
+  Result run = RunProgram("--headless --virtual-clock --frames 100");
+  ASSERT_EQ(::chdir(".."), 0);
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::string warnings = root.Read("game/Warning.txt");
+  int told = 0;
+  for (size_t at = 0; (at = warnings.find("outside the game's folder", at)) != std::string::npos;
+       ++at)
+    ++told;
+  EXPECT_EQ(told, 1) << warnings;
+  EXPECT_NE(warnings.find("INIFile=" + outside), std::string::npos) << warnings;
+  EXPECT_NE(warnings.find("SCRFile=..\\scores.txt"), std::string::npos) << warnings;
+  std::vector<std::string> beside;
+  for (const auto& entry : std::filesystem::directory_iterator(root.path()))
+    beside.push_back(entry.path().filename().string());
+  EXPECT_EQ(beside, std::vector<std::string>{"game"});
 }
 
 }  // namespace

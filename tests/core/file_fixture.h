@@ -43,6 +43,8 @@ class FileTest : public ::testing::Test {
   void TearDown() override {
     EXPECT_EQ(zr_io_open_count(), 0);
     zr_io_deinit();
+    zr_io_confine_names(0);
+    zr_io_allow_folder(nullptr);
   }
   // Writes the archive as VELDRAN.DAT and starts the file layer with it.
   int start(const std::string& archive) {

@@ -393,4 +393,94 @@ TEST_F(FileTest, CopyFileFromTheArchive) {
   EXPECT_EQ(zr_io_copy_file("copy2.bin", "data\\save.dat", ZR_IO_DISK), 0);
 }
 
+// With names confined (as in the game), a name that is absolute, names a drive or climbs out
+// opens nothing and writes nothing, not even when the archive holds it; names inside the start
+// directory or an allowed folder open as before.
+TEST_F(FileTest, ConfinedNamesStayInsideTheGamesFolders) {
+  write_file("game/inside.txt", "in");
+  write_file("elsewhere/other.txt", "other");
+  std::filesystem::current_path(dir.path / "game");
+  ASSERT_EQ(start({make_entry("DATA\\A.TXT", "a"), make_entry("..\\UP.TXT", "up")}), 1);
+  zr_io_confine_names(1);
+  const std::string start = (dir.path / "game").string();
+  const std::string other = (dir.path / "elsewhere").string();
+  struct Case {
+    std::string name;
+    bool opens;
+  };
+  const Case cases[] = {
+      {"inside.txt", true},
+      {"data\\a.txt", true},
+      {start + "/inside.txt", true},
+      {start + "\\inside.txt", true},
+      {"sub\\..\\inside.txt", false},
+      {"..\\up.txt", false},
+      {"../elsewhere/other.txt", false},
+      {other + "/other.txt", false},
+      {start + "/../elsewhere/other.txt", false},
+      {"/etc/hostname", false},
+      {"\\etc\\hostname", false},
+      {"C:\\inside.txt", false},
+      {"c:inside.txt", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(zr_io_name_allowed(c.name.c_str()), c.opens ? 1 : 0);
+    ZR_FILE* file = zr_io_fopen(c.name.c_str(), "rb");
+    EXPECT_EQ(file != nullptr, c.opens);
+    if (file != nullptr) zr_io_fclose(file);
+    if (!c.opens) {
+      EXPECT_EQ(zr_error_last_code(), 1);
+      EXPECT_EQ(zr_io_exists(c.name.c_str(), ZR_IO_ARCHIVE | ZR_IO_DISK), 0);
+    }
+  }
+  // Writes that would land outside: nothing appears beside the game's folder.
+  for (const char* name : {"..\\evil.txt", "../evil.txt"}) {
+    EXPECT_EQ(zr_io_fopen(name, "wb"), nullptr) << name;
+    EXPECT_EQ(zr_io_copy_file(name, "inside.txt", ZR_IO_DISK), 0) << name;
+  }
+  EXPECT_EQ(zr_io_fopen((other + "/new.txt").c_str(), "wb"), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(dir.path / "evil.txt"));
+  EXPECT_FALSE(std::filesystem::exists(dir.path / "elsewhere" / "new.txt"));
+
+  // An allowed folder (the player's) opens; forgetting it closes it again.
+  EXPECT_EQ(zr_io_allow_folder("relative"), 0);
+  EXPECT_EQ(zr_io_allow_folder((start + "/../elsewhere").c_str()), 0);
+  EXPECT_EQ(zr_io_allow_folder(other.c_str()), 1);
+  EXPECT_EQ(slurp((other + "/other.txt").c_str()), "other");
+  EXPECT_EQ(slurp((other + "/../game/inside.txt").c_str()), "<none>");
+  zr_io_allow_folder(nullptr);
+  EXPECT_EQ(slurp((other + "/other.txt").c_str()), "<none>");
+
+  // Switched off (tools, tests), the user's own names open anywhere.
+  zr_io_confine_names(0);
+  EXPECT_EQ(slurp((other + "/other.txt").c_str()), "other");
+  EXPECT_EQ(slurp("..\\elsewhere\\other.txt"), "other");
+  std::filesystem::current_path(dir.path);
+}
+
+// A FLIC opens from the place its caller names: 1 the archive only, 2 the disk only.
+TEST_F(FileTest, OpensFromTheNamedPlacesOnly) {
+  write_file("loose.txt", "disk");
+  ASSERT_EQ(start({make_entry("PACKED.TXT", "archive")}), 1);
+  struct Case {
+    const char* name;
+    int places;
+    bool opens;
+  };
+  const Case cases[] = {
+      {"packed.txt", ZR_IO_ARCHIVE, true},
+      {"packed.txt", ZR_IO_DISK, false},
+      {"loose.txt", ZR_IO_ARCHIVE, false},
+      {"loose.txt", ZR_IO_DISK, true},
+      {"loose.txt", 3, true},
+      {"packed.txt", 0, false},
+  };
+  for (const Case& c : cases) {
+    ZR_FILE* file = zr_io_fopen_in(c.name, "rb", c.places);
+    EXPECT_EQ(file != nullptr, c.opens) << c.name << " " << c.places;
+    if (file != nullptr) zr_io_fclose(file);
+  }
+}
+
 }  // namespace

@@ -1,9 +1,15 @@
 #include "engine/core/keyfile.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <random>
 #include <string>
+#include <thread>
 
 #include "file_fixture.h"
 
@@ -19,7 +25,8 @@ std::string text_of(std::initializer_list<std::string> lines, const std::string&
 std::string sample(const std::string& end) {
   return text_of({"Orphan=0", "[Sound]", "MusicVolume=80", "Key = 5", "Empty=", " Blank=1",
                   "Name_1=A", "Name_10=B", "[Sounds]", "Other=1", "[Order]", "Name_10=B",
-                  "Name_1=A", "[Long]", std::string(254, 'x') + "Hidden=7", "Tail=last"},
+                  "Name_1=A", "[Long]", std::string(254, 'x') + "Hidden=7", std::string(254, 'e'),
+                  "Exact=" + std::string(248, 'v'), "Wide=" + std::string(300, 'w'), "Tail=last"},
                  end);
 }
 
@@ -51,6 +58,14 @@ TEST_P(KeyReadTest, ValuesAreFoundByPrefixAsTheFormatSays) {
     const char* value;
     int code;  // the recorded error when the result is 0
   };
+  // A long line is one line, as the writer sees it: its rest never matches, and a long value is
+  // read whole (cut to the buffer).
+  const std::string exact(248, 'v');
+  const std::string wide(63, 'w');  // what a buffer of 64 holds of the 300 characters
+  char exactBuffer[300];
+  ASSERT_EQ(zr_io_get_string("Long", "Exact", exactBuffer, sizeof exactBuffer, "DATA\\TEXTS.TXT"),
+            248);
+  EXPECT_EQ(exactBuffer, exact);
   const Case cases[] = {
       {"Sound", "MusicVolume", 2, "80", 0}, {"Sou", "MusicVolume", 2, "80", 0},
       {"Sound", "Key", 3, "= 5", 0},        {"Sound", "Empty", 0, "", 0},
@@ -59,8 +74,8 @@ TEST_P(KeyReadTest, ValuesAreFoundByPrefixAsTheFormatSays) {
       {"Order", "Name_1", 2, "=B", 0},  // one character after the key is skipped unseen
       {"Sound", "Other", 0, "", 14},        {"Sounds", "Other", 1, "1", 0},
       {"Sound", "Orphan", 0, "", 14},       {"Nowhere", "Orphan", 0, "", 13},
-      {"sound", "MusicVolume", 0, "", 13},  {"Long", "Hidden", 1, "7", 0},
-      {"Long", "Tail", 4, "last", 0},
+      {"sound", "MusicVolume", 0, "", 13},  {"Long", "Hidden", 0, "", 14},
+      {"Long", "Tail", 4, "last", 0},       {"Long", "Wide", 63, wide.c_str(), 15},
   };
   for (const Case& c : cases) {
     char buffer[64] = "stale";
@@ -210,6 +225,59 @@ TEST_F(FileTest, ReplaceOnDiskNeedsTheSameLength) {
   EXPECT_EQ(read_file("cfg.ini"), "[A]\nx=1\ny=33\n");
   EXPECT_EQ(zr_io_replace_string("A", "x", "1", "missing.ini"), 0);
   EXPECT_EQ(zr_error_last_code(), 1);
+}
+
+TEST_F(FileTest, RewriteKeepsTheModeOfTheFile) {
+  ASSERT_EQ(zr_io_init(&config), 1);
+  write_file("cfg.ini", "[A]\nx=1\n");
+  std::filesystem::permissions(
+      "cfg.ini", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(zr_io_put_string("A", "x", "2", "cfg.ini"), 1);
+  EXPECT_EQ(std::filesystem::status("cfg.ini").permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_FALSE(std::filesystem::exists("cfg.ini.tmp"));
+}
+
+// A save killed at any instant leaves the old file or the new one, whole: a child saves in a
+// loop, flipping one long value, and is killed at random instants.
+TEST_F(FileTest, SavesSurviveAKillAtAnyInstant) {
+  ASSERT_EQ(zr_io_init(&config), 1);
+  const std::string values[2] = {std::string(3000, 'a'), std::string(3000, 'b')};
+  for (int i = 0; i < 40; ++i)
+    ASSERT_EQ(zr_io_put_int("Scores", ("Score" + std::to_string(i)).c_str(), i * 1000, "s.ini"), 1);
+  std::string texts[2];
+  for (int v = 1; v >= 0; --v) {
+    ASSERT_EQ(zr_io_put_string("Setup", "Flip", values[v].c_str(), "s.ini"), 1);
+    texts[v] = read_file("s.ini");
+  }
+  // How long one save takes here, so that the kills fall before, inside and after saves.
+  auto begin = std::chrono::steady_clock::now();
+  for (int i = 0; i < 10; ++i) zr_io_put_string("Setup", "Flip", values[i % 2].c_str(), "s.ini");
+  auto save = (std::chrono::steady_clock::now() - begin) / 10;
+  auto limit = std::chrono::duration_cast<std::chrono::microseconds>(save * 3).count() + 200;
+
+  std::mt19937 random(7);
+  int seen[2] = {0, 0};
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  int kills = 0;
+  for (; kills < 300 && std::chrono::steady_clock::now() < deadline; ++kills) {
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int i = 1;; ++i) zr_io_put_string("Setup", "Flip", values[i % 2].c_str(), "s.ini");
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % limit));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    std::string text = read_file("s.ini");
+    ASSERT_TRUE(text == texts[0] || text == texts[1])
+        << "after kill " << kills << " the file holds " << text.size() << " bytes";
+    ++seen[text == texts[1] ? 1 : 0];
+  }
+  EXPECT_GE(kills, 50) << "kills in 3 s";
+  EXPECT_GT(seen[0], 0);
+  EXPECT_GT(seen[1], 0);  // the kills did fall after finished saves
 }
 
 }  // namespace

@@ -84,6 +84,28 @@ TEST_F(MemoryTest, UnknownAndMissingBlocksAreRefusedSafely) {
   EXPECT_EQ(zr_error_last_code(), 4);
 }
 
+// The total is a 32-bit count: a block it could not count is refused as a failed allocation,
+// and a resize to such a size leaves the block as it was, still tracked.
+TEST_F(MemoryTest, BlocksTooLargeToCountAreRefused) {
+  int32_t before = zr_mem_used();
+  int blocks = zr_mem_block_count();
+  EXPECT_EQ(zr_mem_malloc(size_t{INT32_MAX}), nullptr);
+  EXPECT_EQ(zr_error_last_code(), 1);
+  EXPECT_EQ(zr_mem_calloc(size_t{1} << 20, size_t{1} << 12), nullptr);
+  EXPECT_EQ(zr_error_last_code(), 3);
+  EXPECT_EQ(zr_mem_used(), before);
+  EXPECT_EQ(zr_mem_block_count(), blocks);
+  auto* block = static_cast<char*>(zr_mem_malloc(8));
+  ASSERT_NE(block, nullptr);
+  block[7] = 'x';
+  EXPECT_EQ(zr_mem_realloc(block, size_t{INT32_MAX}), nullptr);
+  EXPECT_EQ(zr_mem_used(), before + 20);
+  EXPECT_EQ(block[7], 'x');
+  EXPECT_EQ(zr_mem_free(block), 0);
+  EXPECT_EQ(zr_mem_used(), before);
+  EXPECT_TRUE(capture.boxes().empty());
+}
+
 TEST_F(MemoryTest, ShutDownReportsEveryBlockStillHeld) {
   zr_mem_deinit();  // start from an empty tracker
   reportSwitch = 1;

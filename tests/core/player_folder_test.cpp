@@ -153,4 +153,24 @@ TEST_F(PlayerFolderTest, WithoutAUserFolderTheStartDirectoryStays) {
   EXPECT_EQ(write_name(kScores), kScores);
 }
 
+TEST_F(PlayerFolderTest, ConfinedNamesStillReachThePlayersFolder) {
+  DataHome home((dir.path / "xdg").string());
+  zr_io_set_writable_check(nothing_writable);
+  fs::create_directories(dir.path / "game");  // the per-user folder lies outside the start directory
+  fs::current_path(dir.path / "game");
+  std::strcpy(config.settingsName, "zrsentry.ini");
+  ASSERT_EQ(start({make_entry(kScores, kTable)}), 1);
+  zr_io_confine_names(1);
+  EXPECT_EQ(zr_io_put_int("Setup", "Maps", 1, zr_io_settings_path()), 1);
+  std::string name = write_name(kScores);
+  EXPECT_EQ(zr_io_put_string("High-Scores", "Name_01", "     BOB", name.c_str()), 1);
+  char value[32];
+  zr_io_get_string("High-Scores", "Name_01", value, sizeof value, read_name(kScores).c_str());
+  EXPECT_STREQ(value, "     BOB");
+  EXPECT_TRUE(fs::exists(dir.path / "xdg" / "zrsentry" / "zrsentry.ini"));
+  std::string outside = (dir.path / "xdg" / "other.txt").string();
+  EXPECT_EQ(zr_io_name_allowed(outside.c_str()), 0);
+  zr_io_confine_names(0);
+}
+
 }  // namespace

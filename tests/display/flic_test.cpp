@@ -8,7 +8,13 @@
 #include <vector>
 
 #include "display_support.h"
+#include "engine/core/error.h"
+#include "engine/core/fileio.h"
+#include "engine/core/list.h"
+#include "engine/core/memory.h"
+#include "engine/core/zr_string.h"
 #include "engine/platform/clock.h"
+#include "tools/zrpack/pack.h"
 
 namespace {
 
@@ -248,6 +254,49 @@ TEST_F(FlicTest, DrawCentresOrStretches) {
 }
 
 class FlicPeerTest : public zrtest::TempDirTest {};
+
+// The source names where the file may come from: 1 the data archive first, then the disk; 2 the
+// disk only.
+TEST_F(FlicPeerTest, SourceNamesWhereTheFileIsLookedFor) {
+  auto one_colour = [](uint8_t colour) {
+    return flic(ZR_FLC_MAGIC, 2, 2, 1, {frame_chunk({copy_chunk(4, colour)})});
+  };
+  PackEntry packed{"ANIM.FLC", "ANIM.FLC", one_colour(5), pack_key("ANIM.FLC")};
+  PackEntry only{"PACKED.FLC", "PACKED.FLC", one_colour(5), pack_key("PACKED.FLC")};
+  std::vector<uint8_t> archive;
+  std::string error;
+  ASSERT_TRUE(pack_build({packed, only}, archive, error)) << error;
+  zrtest::write_file("VELDRAN.DAT", archive);
+  zrtest::write_file("anim.flc", one_colour(9));
+  zrtest::write_file("loose.flc", one_colour(9));
+  int32_t off = 0;
+  zr_error_init(&off);
+  zr_mem_init(&off);
+  zr_list_init(&off);
+  zr_string_init(&off);
+  ZR_IO_CONFIG config{};
+  std::snprintf(config.archiveName, sizeof config.archiveName, "VELDRAN.DAT");
+  ASSERT_EQ(zr_io_init(&config), 1);
+  struct Case {
+    const char* name;
+    int source;
+    int colour;  // of the first frame; 0 when the file is not found
+  };
+  const Case cases[] = {{"anim.flc", 1, 5},  {"anim.flc", 2, 9},   {"loose.flc", 1, 9},
+                        {"loose.flc", 2, 9}, {"packed.flc", 1, 5}, {"packed.flc", 2, 0}};
+  for (const Case& c : cases) {
+    ZR_ANIM a{};
+    ASSERT_EQ(zr_anim_load(&a, c.name, c.source), c.colour != 0 ? 1 : 0)
+        << c.name << " " << c.source;
+    if (c.colour != 0) {
+      zr_anim_next(&a, 1);
+      EXPECT_EQ(a.pixels[0], c.colour) << c.name << " " << c.source;
+    }
+    zr_anim_free(&a);
+  }
+  EXPECT_EQ(zr_io_open_count(), 0);
+  zr_io_deinit();
+}
 
 // Files made by other software decode frame by frame as PIL decodes them.
 TEST_F(FlicPeerTest, PeerFilesDecodeLikePil) {

@@ -70,6 +70,10 @@ TEST(MusicMixerTest, VolumeModeAndQualityMapOntoTheMixer) {
 
 class MusicTest : public SoundTest {
  protected:
+  void SetUp() override {
+    SoundTest::SetUp();
+    ZR_SKIP_WITHOUT_PEER_CASES();
+  }
   // Copies a peer module into the scratch folder under the given name.
   void Copy(const char* peer, const std::string& name) {
     write_bytes(name, read_bytes(peer_case(std::string("s3m/") + peer)));

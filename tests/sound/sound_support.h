@@ -199,6 +199,12 @@ class SoundTest : public ::testing::Test {
   std::filesystem::path old_, dir_;
 };
 
+// Tests built on the peer files skip, saying where they looked, when the folder is absent.
+#define ZR_SKIP_WITHOUT_PEER_CASES()                \
+  if (!std::filesystem::exists(ZR_PEER_CASES))      \
+  GTEST_SKIP() << "no peer files at " ZR_PEER_CASES \
+                  " (set ZR_PEER_CASES to their folder when configuring)"
+
 inline std::string peer_case(const std::string& name) {
   return std::string(ZR_PEER_CASES) + "/" + name;
 }

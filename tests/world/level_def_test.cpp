@@ -231,6 +231,25 @@ TEST_F(LevelDefTest, LineReaderRules) {
   EXPECT_EQ(world_columns, 30);  // stopped there
 }
 
+TEST_F(LevelDefTest, LongNumberTokensAreReadWhole) {
+  const std::string zeros(70, '0');
+  ASSERT_EQ(
+      load(kSizes + "&0 = NULL, 10, 12, 0, " + zeros + "7, -" + zeros + "5, 0, 0, 0, 0, 0, 0\r\n"),
+      -1)
+      << last_error();
+  EXPECT_EQ(sprites[0].values[0], 7);
+  EXPECT_EQ(sprites[0].values[1], -5);
+}
+
+// A block too large for the tracker's count fails like any allocation: the engine says first
+// that memory ran out, then what the block was for.
+TEST_F(LevelDefTest, FailedAllocationsSayFirstThatMemoryRanOut) {
+  EXPECT_EQ(load(kSizes + "@a 32767\r\n@b 32767\r\n"), 0);
+  ASSERT_GE(boxes().size(), 2u);
+  EXPECT_EQ(boxes()[boxes().size() - 2], "Error|Error: Can't allocate more memory");
+  EXPECT_EQ(boxes().back(), "Error|Error: Not enough memory for 'world'");
+}
+
 TEST_F(LevelDefTest, ErrorReportShowsBoxAndAsksToClose) {
   EXPECT_EQ(load("#A = a.pcx\r\n"), 0);
   ASSERT_EQ(boxes().size(), 1u);

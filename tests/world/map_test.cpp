@@ -185,8 +185,8 @@ TEST_F(MapTest, Refusals) {
       {"negative objects", header(-5, 0, 0),
        "The map file level.map holds a wrong number of objects : -5"},
       {"scale 0", header(MAP_MAGIC, 0, 0), "The map file level.map has a wrong scale : 0"},
-      {"no rows", with_cells(header(MAP_MAGIC, 12, 0), 0, 0, 2, 0),
-       "The map file level.map has a wrong size : 0 rows, 2 columns"},
+      {"negative rows", with_cells(header(MAP_MAGIC, 12, 0), 0, -1, 2, 0),
+       "The map file level.map has a wrong size : -1 rows, 2 columns"},
       {"tile 201", with_cells(header(MAP_MAGIC, 12, 0), 0, 2, 2, 201),
        "The map file level.map uses a wrong tile number : 201"},
       {"tile undefined", with_cells(header(MAP_MAGIC, 12, 0), 0, 2, 2, 3),
@@ -201,6 +201,20 @@ TEST_F(MapTest, Refusals) {
     EXPECT_EQ(last_error(), "Error: " + c.message);
     free_level();
   }
+}
+
+// A map of 0 x 0 cells only warns that the size changed, and a negative scale rescales the
+// objects as the formula says (mirrored); only what cannot be read or divided is refused.
+TEST_F(MapTest, EmptyMapWarnsAndNegativeScaleComputes) {
+  write_map(0, 0, -12);
+  testing::internal::CaptureStdout();
+  ASSERT_EQ(load(definition(2, 2)), -1) << last_error();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "WARNING!. Height or Size of the world\nhas changed.\n");
+  EXPECT_EQ(cell(1, 1).tile, 0);
+  EXPECT_EQ(last_object, 2);
+  EXPECT_DOUBLE_EQ(objects[1].x, -30);
+  EXPECT_DOUBLE_EQ(objects[1].z, -50);
 }
 
 TEST_F(MapTest, ShortFileReadsZeros) {

@@ -209,13 +209,17 @@ TEST_F(ObjectsTest, MovingCellRisesPausesAndFalls) {
   EXPECT_EQ(boxes().size(), 0u);
 }
 
-TEST_F(ObjectsTest, MovingCellWithInvertedFacesReportsOnce) {
-  load_world(
-      "%1 = T0, NULL, NULL, NULL, NULL, NULL\r\n*2, 3 = 1, 10, 20, 0, 30, 50, 1, 10, 50, 1\r\n");
-  boxes().clear();
-  for (int i = 0; i < 5; ++i) tick_moving_cells(1.0);
-  ASSERT_EQ(boxes().size(), 1u);
-  EXPECT_EQ(boxes()[0], "Error|Error: The height of a moving cell is wrong!");
+TEST_F(ObjectsTest, MovingCellWithInvertedFacesReportsOncePerLevel) {
+  const std::string inverted =
+      "%1 = T0, NULL, NULL, NULL, NULL, NULL\r\n*2, 3 = 1, 10, 20, 0, 30, 50, 1, 10, 50, 1\r\n";
+  for (int level = 1; level <= 2; ++level) {
+    load_world(inverted);
+    boxes().clear();
+    for (int i = 0; i < 5; ++i) tick_moving_cells(1.0);
+    ASSERT_EQ(boxes().size(), 1u) << "level " << level;
+    EXPECT_EQ(boxes()[0], "Error|Error: The height of a moving cell is wrong!");
+    free_level();
+  }
 }
 
 TEST_F(ObjectsTest, AnimatedObjectTravelsItsClosedPath) {
