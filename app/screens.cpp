@@ -12,6 +12,7 @@
 #include "app/texts.h"
 #include "engine/display/display.h"
 #include "engine/display/palette.h"
+#include "engine/display/video_mode.h"
 #include "engine/platform/messages.h"
 #include "engine/sound/sound.h"
 #include "game/game.h"
@@ -23,7 +24,6 @@ int32_t currentMenu = MENU_MAIN;
 HighScoreTable* highScores = nullptr;
 HighScoreEntry* entryRecord = nullptr;
 int32_t entryCursor = -1;
-int32_t displayFullScreen = 0;
 int32_t menuTransparency = 0;
 
 namespace {
@@ -71,9 +71,18 @@ void Toggle(int32_t* flag) {
   *flag = *flag ? 0 : 1;
 }
 
-// The display-mode commands (the full-screen toggle and the two full-screen resolutions) of the
-// display settings come in here once display modes exist.
-void RunDisplayModeCommand(int32_t) {}
+// The display-mode commands, as the window's Display menu gives them: the toggle goes through
+// Alt+Enter so that it runs between frames, like the menu bar's and the keyboard's.
+void RunDisplayModeCommand(int32_t id) {
+  if (id == N_FULL_SCREEN_LOW) {
+    zr_dsp_low_res();
+  } else if (id == N_FULL_SCREEN_HIGH) {
+    zr_dsp_high_res();
+  } else {
+    zr_post_message(WM_SYSKEYDOWN, VK_RETURN, 0);
+    zr_post_message(WM_LBUTTONDOWN, 0, 0);
+  }
+}
 
 void ChangeVolume(int32_t id, int input) {
   const bool music = id == N_MUSIC_VOLUME;
@@ -143,14 +152,13 @@ void InitGameMenus() {
   config.report = &menuReport;
   config.screenWidth = ZR_DSP_BASE_WIDTH;
   config.screenHeight = ZR_DSP_BASE_HEIGHT;
-  config.fullScreen = &displayFullScreen;
+  config.fullScreen = &fullscreenFlag;
   config.transparency = &menuTransparency;
   config.titleFont = &titleFont;
   zr_menu_init(&config);
   currentMenu = MENU_MAIN;
   entryRecord = nullptr;
   entryCursor = -1;
-  displayFullScreen = 0;
   menuTransparency = 0;
   boundForMenus = -1;
 }
@@ -304,7 +312,7 @@ void MenuValue(ZR_MENU_LINE* option) {
       break;
     }
     case N_FULL_SCREEN:
-      option->shown = displayFullScreen ? 0 : 1;
+      option->shown = fullscreenFlag ? 0 : 1;
       break;
     case N_NAME_ENTRY:
       if (entryRecord != nullptr && entryRecord->name != nullptr)

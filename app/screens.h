@@ -25,9 +25,8 @@ extern HighScoreTable* highScores;
 // The name entry: the entry being named (or none) and the character position (-1: none).
 extern HighScoreEntry* entryRecord;
 extern int32_t entryCursor;
-// The display's full-screen flag as the menus see it (0 until display modes exist), and the
-// transparency handed on by the last menu drawn.
-extern int32_t displayFullScreen;
+// The transparency handed on by the last menu drawn (the menus see the display's full-screen
+// flag, fullscreenFlag).
 extern int32_t menuTransparency;
 
 // Registers the menu module (320 x 200 screen) and puts the screens' state back to its start.

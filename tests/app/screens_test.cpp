@@ -24,6 +24,7 @@
 #include "engine/core/zr_string.h"
 #include "engine/platform/dialog.h"
 #include "engine/platform/message_box.h"
+#include "engine/platform/messages.h"
 #include "game/game_state.h"
 
 namespace {
@@ -240,6 +241,44 @@ TEST_F(ScreensTest, OptionValuesThroughTheMenusCallback) {
   backgroundOn = 1;
   GameMenuCallback(nullptr, nullptr, 2001, ZR_MENU_SELECT, 1, nullptr);
   EXPECT_EQ(backgroundOn, 0);
+}
+
+// The Display menu: its mode line follows the display's own flag, and its three commands reach the
+// display (the toggle as Alt+Enter, the full-screen sizes re-activating the window).
+TEST_F(ScreensTest, DisplayMenuCommandsReachTheDisplay) {
+  ZR_MENU_STRING texts[2] = {};
+  ZR_MENU_LINE line = {};
+  line.texts = texts;
+  line.textCount = 2;
+  line.value = 3003;
+  for (int32_t full : {1, 0}) {
+    fullscreenFlag = full;
+    line.shown = -1;
+    GameMenuCallback(nullptr, &line, 3003, 0, 0, nullptr);
+    EXPECT_EQ(line.shown, full ? 0 : 1) << "full screen " << full;
+  }
+  struct Case {
+    int32_t id;
+    std::vector<uint32_t> posted;
+  } cases[] = {
+      {3003, {WM_SYSKEYDOWN, WM_LBUTTONDOWN}},
+      {3004, {WM_LBUTTONDOWN}},  // no mode table here: nothing to switch to
+      {3005, {WM_LBUTTONDOWN}},
+  };
+  for (const Case& c : cases) {
+    zr_clear_messages();
+    GameMenuCallback(nullptr, nullptr, c.id, ZR_MENU_SELECT, 1, nullptr);
+    std::vector<uint32_t> posted;
+    ZR_MSG msg = {};
+    while (zr_peek_message(&msg, PM_REMOVE)) {
+      posted.push_back(msg.message);
+      if (msg.message == WM_SYSKEYDOWN) {
+        EXPECT_EQ(msg.wParam, VK_RETURN);
+      }
+    }
+    EXPECT_EQ(posted, c.posted) << c.id;
+  }
+  zr_clear_messages();
 }
 
 TEST_F(ScreensTest, CreditsLinesCycleAndAreBounded) {
