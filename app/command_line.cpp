@@ -251,7 +251,7 @@ std::string UsageText() {
 }
 
 std::string VersionText() {
-  return "zrsentry 0.1.0\n";
+  return "zrsentry " ZR_VERSION "\n";
 }
 
 bool HoldsGameData(const std::string& directory) {

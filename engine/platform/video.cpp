@@ -415,17 +415,12 @@ bool zr_window_is_fullscreen() {
 }
 
 void zr_window_get_rect(int* x, int* y, int* width, int* height) {
+  // The client area, the same rectangle the window is opened and set with: a rectangle that
+  // counted the frame would grow the window by the frame at every start.
   int left = 0, top = 0, w = 0, h = 0;
   if (window) {
     SDL_GetWindowPosition(window, &left, &top);
     SDL_GetWindowSize(window, &w, &h);
-    int bt = 0, bl = 0, bb = 0, br = 0;
-    if (SDL_GetWindowBordersSize(window, &bt, &bl, &bb, &br) == 0) {
-      left -= bl;
-      top -= bt;
-      w += bl + br;
-      h += bt + bb;
-    }
   }
   if (x) *x = left;
   if (y) *y = top;
@@ -435,10 +430,8 @@ void zr_window_get_rect(int* x, int* y, int* width, int* height) {
 
 void zr_window_set_rect(int x, int y, int width, int height) {
   if (!window || zr_window_is_fullscreen()) return;
-  int bt = 0, bl = 0, bb = 0, br = 0;
-  if (SDL_GetWindowBordersSize(window, &bt, &bl, &bb, &br) != 0) bt = bl = bb = br = 0;
-  SDL_SetWindowSize(window, std::max(1, width - bl - br), std::max(1, height - bt - bb));
-  SDL_SetWindowPosition(window, x + bl, y + bt);
+  SDL_SetWindowSize(window, std::max(1, width), std::max(1, height));
+  SDL_SetWindowPosition(window, x, y);
 }
 
 void zr_window_raise() {

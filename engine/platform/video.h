@@ -76,7 +76,8 @@ int zr_platform_display_modes(ZR_DISPLAY_MODE* modes, int max, ZR_DISPLAY_MODE* 
 // picture is scaled into it. Leaving it gives the window its size and position back.
 void zr_window_set_fullscreen(bool fullscreen);
 bool zr_window_is_fullscreen();
-// The window's outer rectangle (the frame's borders included, where the desktop tells them).
+// The window's client rectangle: where its client area stands on the desktop and its size, as the
+// window is opened with, so that a saved rectangle opens the same window again.
 void zr_window_get_rect(int* x, int* y, int* width, int* height);
 void zr_window_set_rect(int x, int y, int width, int height);
 // Brings the window to the front and gives it the keyboard (a second start asks for this).
