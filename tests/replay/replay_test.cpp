@@ -108,7 +108,7 @@ const ReplayCase kCases[] = {
      }},
     // The autopilot's game (recorded, not scripted): the first extra life comes with the score
     // past 3 000, in the step that passes it or the next, and not before.
-    {"extra-life", 4, 6330,
+    {"extra-life", 11, 5075,
      [](const std::vector<TraceRow>& rows) {
        size_t passed = 0;
        while (passed < rows.size() && rows[passed].score <= 3000) ++passed;
