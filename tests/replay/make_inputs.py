@@ -5,6 +5,13 @@ Each script is a list of (steps, controls held) pairs; a controls file has one l
 with the seven flags "fire right left up down b1 b2", each 0 or 1 and followed by a blank, as
 the demo recordings have them. The ship cannot be steered for the first 300 steps of a level.
 Run it after changing a script, then scripts/regen-replays, and look at what changed.
+
+inputs/extra-life.txt is not written here: 3 000 points take some 5 000 steps of play, so it is the
+autopilot's game from level 11, the start that passes them soonest (from level 1 the autopilot
+loses its last ship at 1 418 points), recorded and cut 300 steps after the extra life (step 4 755):
+    zrsentry --headless --virtual-clock --frames 5200 --play 11 --autopilot --record r.txt
+    head -5055 r.txt > inputs/extra-life.txt
+A change of the game that changes the autopilot's play needs it recorded again so.
 """
 import os
 

@@ -106,6 +106,24 @@ const ReplayCase kCases[] = {
        EXPECT_EQ(rows.back().x, rows.front().x);
        EXPECT_EQ(rows.back().y, rows.front().y);
      }},
+    // The autopilot's game (recorded, not scripted): the first extra life comes with the score
+    // past 3 000, in the step that passes it or the next, and not before.
+    {"extra-life", 11, 5075,
+     [](const std::vector<TraceRow>& rows) {
+       size_t passed = 0;
+       while (passed < rows.size() && rows[passed].score <= 3000) ++passed;
+       ASSERT_LT(passed, rows.size()) << "the score never passed 3000";
+       size_t up = 0;
+       while (up < rows.size() && rows[up].lives == rows.front().lives) ++up;
+       ASSERT_LT(up, rows.size()) << "no extra life";
+       EXPECT_TRUE(up == passed || up == passed + 1)
+           << "extra life at step " << rows[up].step << ", score past 3000 at step "
+           << rows[passed].step;
+       for (size_t i = up; i < rows.size(); ++i) {
+         ASSERT_EQ(rows[i].lives, rows.front().lives + 1) << rows[i].step;
+       }
+       EXPECT_LT(rows.back().score, 7000);
+     }},
 };
 
 void PrintTo(const ReplayCase& c, std::ostream* out) {
