@@ -90,6 +90,7 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::s
   *out = CommandLine{};
   std::string shotPath;
   bool shot = false;
+  bool statsEvery = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -112,6 +113,28 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::s
         *error = std::string("--frames needs a number of frames, not '") + next + "'";
         return 0;
       }
+      ++i;
+    } else if (arg == "--minutes") {
+      if (!needValue("a number of minutes")) return 0;
+      if (!ParseCount(next, &out->minutes) || out->minutes < 1 || out->minutes > MAX_RUN_MINUTES) {
+        *error = "--minutes needs a number of minutes from 1 to " +
+                 std::to_string(MAX_RUN_MINUTES) + ", not '" + next + "'";
+        return 0;
+      }
+      ++i;
+    } else if (arg == "--stats") {
+      if (!needValue("an output file")) return 0;
+      out->statsFile = next;
+      ++i;
+    } else if (arg == "--stats-every") {
+      int64_t ms = 0;
+      if (!needValue("a number of milliseconds")) return 0;
+      if (!ParseCount(next, &ms) || ms < 1 || ms > INT32_MAX) {
+        *error = std::string("--stats-every needs a number of milliseconds, not '") + next + "'";
+        return 0;
+      }
+      out->statsEvery = uint32_t(ms);
+      statsEvery = true;
       ++i;
     } else if (arg == "--data") {
       if (!needValue("a folder")) return 0;
@@ -174,6 +197,10 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::s
       return 0;
     }
   }
+  if (statsEvery && out->statsFile.empty()) {
+    *error = "--stats-every goes with --stats";
+    return 0;
+  }
   if (out->view && out->play) {
     *error = "--view and --play do not go together";
     return 0;
@@ -220,6 +247,12 @@ std::string UsageText() {
          "  --headless          run without a window (no video or audio device)\n"
          "  --virtual-clock     time moves only with the frame loop (repeatable runs)\n"
          "  --frames N          close after N drawn frames\n"
+         "  --minutes N         close after N minutes of the clock (of game time with\n"
+         "                      --virtual-clock), 1 to 30000\n"
+         "  --stats FILE        write the memory held to FILE every minute of the clock:\n"
+         "                      ms=T frames=F blocks=B bytes=Y rss=R (the clock, frames\n"
+         "                      drawn, tracked blocks and bytes, resident size in bytes)\n"
+         "  --stats-every MS    with --stats: a line every MS milliseconds instead\n"
          "  --view LEVELFILE    fly over one level instead of playing\n"
          "  --shot OUT.pcx      with --view --headless: draw one frame into OUT.pcx and exit\n"
          "  --at X,Y,Z          with --view: start the camera there\n"
@@ -236,8 +269,8 @@ std::string UsageText() {
          "  --one-level         with --autopilot: close after the first level\n"
          "  --demo LEVEL        play the gameplay demo of LEVEL as the attract sequence does\n"
          "                      (its recording, or --input FILE or --autopilot in its place)\n"
-         "The files of --input, --trace and --play's --shot are named from the folder where\n"
-         "the program was started.\n"
+         "The files of --input, --trace, --stats and --play's --shot are named from the\n"
+         "folder where the program was started.\n"
          "\n"
          "Files:\n"
          "  The game data (VELDRAN.DAT and/or DATA/TEXTS.TXT) is read from DIR of --data,\n"

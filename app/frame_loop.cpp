@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/attract.h"
 #include "app/help.h"
+#include "app/memory_stats.h"
 #include "app/messages.h"
 #include "app/play_session.h"
 #include "app/screens.h"
@@ -26,6 +27,8 @@
 namespace {
 
 int64_t frameLimit = 0;
+uint32_t timeLimit = 0;
+bool timeLimitPosted = false;
 
 // The parts of the game that are not built yet; each names what will fill it.
 
@@ -207,6 +210,11 @@ void RunGameSteps() {
 bool RunFrame() {
   ++framesDrawn;
   if (frameLimit > 0 && framesDrawn == frameLimit) zr_post_message(WM_CLOSE, 0, 0);
+  if (timeLimit > 0 && !timeLimitPosted && zr_get_tick_count() >= timeLimit) {
+    timeLimitPosted = true;
+    zr_post_message(WM_CLOSE, 0, 0);
+  }
+  SampleMemoryStats();
   PollInputDevices();
   if (!attractPlaying) {
     DrawGameFrameOrTestCard();
@@ -304,4 +312,9 @@ int MenuInputCode() {
 
 void SetFrameLimit(int64_t frames) {
   frameLimit = frames;
+}
+
+void SetTimeLimit(uint32_t ms) {
+  timeLimit = ms;
+  timeLimitPosted = false;
 }

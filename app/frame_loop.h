@@ -56,3 +56,5 @@ int MenuInputCode();
 
 // After this many drawn frames WM_CLOSE is posted (0: no limit).
 void SetFrameLimit(int64_t frames);
+// Once the millisecond counter reaches `ms`, WM_CLOSE is posted (0: no limit).
+void SetTimeLimit(uint32_t ms);

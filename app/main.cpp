@@ -7,6 +7,7 @@
 #include "app/autopilot_run.h"
 #include "app/command_line.h"
 #include "app/frame_loop.h"
+#include "app/memory_stats.h"
 #include "app/play_session.h"
 #include "app/recorder.h"
 #include "app/startup.h"
@@ -38,10 +39,17 @@ int main(int argc, char** argv) {
     ClosePlaySession();
     return 1;
   }
+  if (!line.statsFile.empty() && !OpenMemoryStats(line.statsFile, line.statsEvery, &error)) {
+    std::fprintf(stderr, "zrsentry: %s\n", error.c_str());
+    ClosePlaySession();
+    CloseRecording();
+    return 1;
+  }
   if (!ChooseStartDirectory(line.dataDir, &error)) {
     std::fprintf(stderr, "zrsentry: %s\n", error.c_str());
     ClosePlaySession();
     CloseRecording();
+    CloseMemoryStats();
     return 1;
   }
 
@@ -54,6 +62,7 @@ int main(int argc, char** argv) {
     AbandonStartUp();
     ClosePlaySession();
     CloseRecording();
+    CloseMemoryStats();
     // A second start that brought the first copy forward has done what was asked of it.
     return otherCopy ? 0 : 1;
   }
@@ -61,6 +70,7 @@ int main(int argc, char** argv) {
   if (line.view) {
     int status = RunLevelViewer(line.viewer);
     ShutDown();
+    CloseMemoryStats();
     return status;
   }
 
@@ -74,11 +84,16 @@ int main(int argc, char** argv) {
     if (line.demoLevel) SetDemoOverride(AutopilotSource);
   }
   SetFrameLimit(line.frames);
+  SetTimeLimit(uint32_t(line.minutes * 60000));
   int status = RunFrameLoop();
   StopAutopilot();
   if (session && !ClosePlaySession()) status = status ? status : 1;
   if (!CloseRecording()) {
     std::fprintf(stderr, "zrsentry: cannot write the recording %s\n", line.recordFile.c_str());
+    status = status ? status : 1;
+  }
+  if (!CloseMemoryStats()) {
+    std::fprintf(stderr, "zrsentry: cannot write the stats file %s\n", line.statsFile.c_str());
     status = status ? status : 1;
   }
   const ShutDownReport& report = LastShutDown();
