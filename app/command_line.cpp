@@ -114,6 +114,14 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::s
         return 0;
       }
       ++i;
+    } else if (arg == "--frame-ms") {
+      if (!needValue("a number of milliseconds")) return 0;
+      if (!ParseCount(next, &out->frameMs) || out->frameMs < 1 || out->frameMs > 10) {
+        *error = std::string("--frame-ms needs a number of milliseconds from 1 to 10, not '") +
+                 next + "'";
+        return 0;
+      }
+      ++i;
     } else if (arg == "--minutes") {
       if (!needValue("a number of minutes")) return 0;
       if (!ParseCount(next, &out->minutes) || out->minutes < 1 || out->minutes > MAX_RUN_MINUTES) {
@@ -247,6 +255,8 @@ std::string UsageText() {
          "  --headless          run without a window (no video or audio device)\n"
          "  --virtual-clock     time moves only with the frame loop (repeatable runs)\n"
          "  --frames N          close after N drawn frames\n"
+         "  --frame-ms N        with --virtual-clock: a drawn frame costs N ms (1 to 10,\n"
+         "                      default 1); game steps stay the same, fewer frames are drawn\n"
          "  --minutes N         close after N minutes of the clock (of game time with\n"
          "                      --virtual-clock), 1 to 30000\n"
          "  --stats FILE        write the memory held to FILE every minute of the clock:\n"

@@ -14,6 +14,7 @@ struct CommandLine {
   bool headless = false;
   bool virtualClock = false;
   int64_t frames = 0;     // --frames N: close after N drawn frames (0: run until closed)
+  int64_t frameMs = 1;    // --frame-ms N: virtual milliseconds a drawn frame costs
   int64_t minutes = 0;    // --minutes N: close after N minutes of the clock (0: run until closed)
   std::string statsFile;  // --stats FILE: memory sampled while running
   uint32_t statsEvery = STATS_PERIOD_DEFAULT;  // --stats-every MS: milliseconds between lines

@@ -28,6 +28,8 @@ namespace {
 
 int64_t frameLimit = 0;
 uint32_t timeLimit = 0;
+// Virtual milliseconds that a drawn frame costs.
+uint32_t virtualFrameMs = 1;
 bool timeLimitPosted = false;
 
 // The parts of the game that are not built yet; each names what will fill it.
@@ -132,7 +134,7 @@ void SoundWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
 // clock an idle pass sleeps 1 ms instead of spinning a core at full load.
 void IdleWait(bool drew) {
   if (zr_clock_is_virtual()) {
-    uint32_t due = drew ? 0 : zr_clock_next_due();
+    uint32_t due = drew ? virtualFrameMs : zr_clock_next_due();
     zr_clock_advance(std::max<uint32_t>(due, 1));
   } else if (!drew) {
     zr_sleep_ms(1);
@@ -312,6 +314,10 @@ int MenuInputCode() {
 
 void SetFrameLimit(int64_t frames) {
   frameLimit = frames;
+}
+
+void SetVirtualFrameCost(uint32_t ms) {
+  virtualFrameMs = ms < 1 ? 1 : ms;
 }
 
 void SetTimeLimit(uint32_t ms) {

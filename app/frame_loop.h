@@ -58,3 +58,6 @@ int MenuInputCode();
 void SetFrameLimit(int64_t frames);
 // Once the millisecond counter reaches `ms`, WM_CLOSE is posted (0: no limit).
 void SetTimeLimit(uint32_t ms);
+// With the virtual clock: the milliseconds a drawn frame costs (1 by default). Long headless runs
+// draw fewer frames of the same game time with more; the game steps are the same.
+void SetVirtualFrameCost(uint32_t ms);

@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
   }
   SetFrameLimit(line.frames);
   SetTimeLimit(uint32_t(line.minutes * 60000));
+  SetVirtualFrameCost(uint32_t(line.frameMs));
   int status = RunFrameLoop();
   StopAutopilot();
   if (session && !ClosePlaySession()) status = status ? status : 1;

@@ -107,7 +107,7 @@ struct ZR_PLATFORM_PROBE {
   bool audio;               // an audio driver started (the game runs silent without)
   char videoDriver[32];
   char audioDriver[32];
-  char renderer[32];        // the renderer the main window would get ("" headless)
+  char renderer[32];  // the renderer the main window would get ("" headless)
 };
 void zr_platform_probe(ZR_PLATFORM_PROBE* probe);
 // 1 when the probe finds SDL 2.0.10 or newer with a video driver; otherwise shows the refusal in

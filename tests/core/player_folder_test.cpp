@@ -156,7 +156,8 @@ TEST_F(PlayerFolderTest, WithoutAUserFolderTheStartDirectoryStays) {
 TEST_F(PlayerFolderTest, ConfinedNamesStillReachThePlayersFolder) {
   DataHome home((dir.path / "xdg").string());
   zr_io_set_writable_check(nothing_writable);
-  fs::create_directories(dir.path / "game");  // the per-user folder lies outside the start directory
+  fs::create_directories(dir.path /
+                         "game");  // the per-user folder lies outside the start directory
   fs::current_path(dir.path / "game");
   std::strcpy(config.settingsName, "zrsentry.ini");
   ASSERT_EQ(start({make_entry(kScores, kTable)}), 1);
