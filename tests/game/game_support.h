@@ -26,6 +26,7 @@
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/play_state.h"
+#include "content/game_names.h"
 #include "pcx_fixture.h"
 #include "world/edit_font.h"
 #include "world/level_def.h"
@@ -81,34 +82,6 @@ inline std::vector<uint8_t> flat_pcx(int w, int h, uint8_t colour) {
 
 constexpr double kStartX = 1450.0, kStartY = 40.0, kStartZ = 1400.0;
 constexpr int kColumns = 62, kRows = 40, kCell = 48;
-
-inline const char* const kAnimationNames[] = {"spr_start_thrust",
-                                              "spr_continue_thrust",
-                                              "spr_stop_thrust",
-                                              "spr_jetturnb",
-                                              "spr_jetturnf",
-                                              "spr_reverse",
-                                              "spr_explode1",
-                                              "spr_explode2",
-                                              "spr_ufoa",
-                                              "spr_popa",
-                                              "spr_popc",
-                                              "spr_laserf",
-                                              "spr_laser",
-                                              "spr_warp",
-                                              "spr_tank",
-                                              "spr_hang",
-                                              "spr_flap",
-                                              "spr_blade",
-                                              "spr_hover",
-                                              "spr_rdeye",
-                                              "spr_screw",
-                                              "spr_jump",
-                                              "spr_animated_bounce",
-                                              "spr_bullet",
-                                              "spr_shoto",
-                                              "spr_sleda",
-                                              "spr_shadowa"};
 
 // Template sizes (height, width) as the game's content has them.
 struct Template {
@@ -176,7 +149,7 @@ class GameTest : public ::testing::Test {
     std::string def =
         "@a 62\r\n@b 40\r\n@c 48\r\n@d 32\r\n@e 32\r\n@f 256\r\n^S = s.pcx\r\n"
         "^T = t.pcx\r\n";
-    for (const char* name : kAnimationNames) def += std::string("<") + name + " = S, 2, T, 2\r\n";
+    for (const char* name : kAnimations) def += std::string("<") + name + " = S, 2, T, 2\r\n";
     for (const Template& t : kTemplates)
       def += "&" + std::to_string(t.code) + " = S, " + std::to_string(t.height) + ", " +
              std::to_string(t.width) + ", 0, 0, 0, 0, 0, 0, 0, 0, 0\r\n";
