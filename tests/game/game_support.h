@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "content/game_names.h"
 #include "engine/core/error.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
@@ -26,7 +27,6 @@
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/play_state.h"
-#include "content/game_names.h"
 #include "pcx_fixture.h"
 #include "world/edit_font.h"
 #include "world/level_def.h"
@@ -35,26 +35,15 @@
 #include "world/renderer.h"
 #include "world/transparency.h"
 #include "world/world_error.h"
+#include "world/world_support.h"
 
 namespace gtest_game {
 
-struct WorldExit {
-  int status;
-};
-
-[[noreturn]] inline void throw_exit(int status) {
-  throw WorldExit{status};
-}
-
-inline std::vector<std::string>& boxes() {
-  static std::vector<std::string> list;
-  return list;
-}
-
-inline int capture_box(const char* text, const char* caption, uint32_t) {
-  boxes().push_back(std::string(caption ? caption : "") + "|" + (text ? text : ""));
-  return IDOK;
-}
+// The world tests' captured warning boxes and the world engine's exit as an exception.
+using wtest::boxes;
+using wtest::capture_box;
+using wtest::throw_exit;
+using wtest::WorldExit;
 
 inline void write_bytes(const std::string& name, const std::vector<uint8_t>& bytes) {
   std::filesystem::path p(name);
