@@ -17,11 +17,8 @@
 #include "app/help.h"
 #include "app/high_scores.h"
 #include "app_support.h"
-#include "engine/core/error.h"
+#include "core_services.h"
 #include "engine/core/fileio.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 #include "engine/platform/dialog.h"
 #include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
@@ -46,12 +43,7 @@ class ScreensTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(dir_.path().empty());
-    zr_error_init(&report_);
-    zr_mem_init(&report_);
-    zr_list_init(&report_);
-    zr_string_init(&report_);
-    config_ = ZR_IO_CONFIG{};
-    zr_io_init(&config_);
+    zrtest::start_core_services(&report_, &config_);
     boxes().clear();
     zr_message_box_set_hook(CaptureBox);
     blocks_ = zr_mem_block_count();
@@ -59,8 +51,7 @@ class ScreensTest : public ::testing::Test {
   void TearDown() override {
     FreeHighScores(table_);
     FreeCredits();
-    EXPECT_EQ(zr_mem_block_count(), blocks_);
-    EXPECT_EQ(zr_io_open_count(), 0);
+    zrtest::expect_nothing_left(blocks_);
     zr_io_deinit();
     zr_message_box_set_hook(nullptr);
   }

@@ -10,11 +10,8 @@
 
 #include "app/attract.h"
 #include "app/recorder.h"
-#include "engine/core/error.h"
+#include "core_services.h"
 #include "engine/core/fileio.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 #include "engine/input/player.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/message_box.h"
@@ -129,12 +126,8 @@ TEST(AttractClockTest, AnEntryStartedAtMillisecondZeroRunsItsTimeOnce) {
   zr_clock_use_virtual(true);
   if (zr_get_tick_count() != 0) GTEST_SKIP() << "the clock has run in this process already";
   static int32_t reportSwitch = 0;
-  zr_error_init(&reportSwitch);
-  zr_list_init(&reportSwitch);
-  zr_mem_init(&reportSwitch);
-  zr_string_init(&reportSwitch);
   static ZR_IO_CONFIG config{};
-  zr_io_init(&config);
+  zrtest::start_core_services(&reportSwitch, &config, {.order = zrtest::CoreOrder::ListFirst});
   zr_message_box_set_hook(CountBox);
   char folder[] = "/tmp/zr_attract_XXXXXX";
   ASSERT_NE(::mkdtemp(folder), nullptr);

@@ -17,12 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/error.h"
+#include "core_services.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 #include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
 #include "game_names.h"
@@ -101,13 +98,7 @@ class GeneratedContent : public ::testing::Test {
   void start_services(const fs::path& dir, bool archive) {
     old_ = fs::current_path();
     fs::current_path(dir);
-    zr_error_init(&switch_);
-    zr_mem_init(&switch_);
-    zr_list_init(&switch_);
-    zr_string_init(&switch_);
-    config_ = ZR_IO_CONFIG{};
-    if (archive) std::snprintf(config_.archiveName, sizeof config_.archiveName, "VELDRAN.DAT");
-    zr_io_init(&config_);
+    zrtest::start_core_services(&switch_, &config_, {.archiveName = archive ? "VELDRAN.DAT" : ""});
     boxes().clear();
     zr_message_box_set_hook(capture_box);
     zr_clear_messages();

@@ -19,11 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/error.h"
+#include "core_services.h"
 #include "engine/core/fileio.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 
 namespace fs = std::filesystem;
 
@@ -219,13 +216,8 @@ TEST_F(GeneratedSound, TheGameFindsEveryFileInItsArchiveByItsOwnName) {
   const fs::path old = fs::current_path();
   fs::current_path(game);  // nothing loose here: only the archive
   int32_t report = 0;
-  zr_error_init(&report);
-  zr_mem_init(&report);
-  zr_list_init(&report);
-  zr_string_init(&report);
   ZR_IO_CONFIG config{};
-  std::snprintf(config.archiveName, sizeof config.archiveName, "VELDRAN.DAT");
-  ASSERT_EQ(zr_io_init(&config), 1);
+  ASSERT_EQ(zrtest::start_core_services(&report, &config, {.archiveName = "VELDRAN.DAT"}), 1);
   std::vector<std::pair<std::string, fs::path>> files;
   for (const char* name : kEffects)
     files.push_back({std::string("snd\\") + name + ".wav", effect(name)});

@@ -21,12 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/error.h"
+#include "core_services.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 
 namespace fs = std::filesystem;
 
@@ -156,23 +153,13 @@ class Texts : public ::testing::TestWithParam<Source> {
       GTEST_SKIP() << "no archive in " << dir << " (built by the zr_content target)";
     old_ = fs::current_path();
     fs::current_path(dir);
-    zr_error_init(&switch_);
-    zr_mem_init(&switch_);
-    zr_list_init(&switch_);
-    zr_string_init(&switch_);
-    config_ = ZR_IO_CONFIG{};
-    if (archive) std::snprintf(config_.archiveName, sizeof config_.archiveName, "VELDRAN.DAT");
-    ASSERT_EQ(zr_io_init(&config_), 1);
+    const char* archiveName = archive ? "VELDRAN.DAT" : "";
+    ASSERT_EQ(zrtest::start_core_services(&switch_, &config_, {.archiveName = archiveName}), 1);
     started_ = true;
   }
   void TearDown() override {
     if (!started_) return;
-    EXPECT_EQ(zr_io_open_count(), 0);
-    zr_io_deinit();
-    zr_string_deinit();
-    zr_list_deinit();
-    zr_mem_deinit();
-    zr_error_deinit();
+    zrtest::stop_core_services(zrtest::CoreOrder::MemoryFirst, /*checkBlocks=*/false);
     fs::current_path(old_);
   }
 

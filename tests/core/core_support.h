@@ -1,8 +1,5 @@
-// Shared helpers of the core tests: a captured warning box, a scratch folder that is the
-// current directory for the test, and small file helpers.
+// Shared helpers of the core tests: a captured warning box and small file helpers.
 #pragma once
-#include <unistd.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -37,23 +34,6 @@ struct BoxCapture {
   }
   ~BoxCapture() { zr_message_box_set_hook(nullptr); }
   const std::vector<CapturedBox>& boxes() const { return captured_boxes(); }
-};
-
-// A fresh folder made the current directory; the old one is restored and the folder removed.
-struct ScratchDir {
-  std::filesystem::path old;
-  std::filesystem::path path;
-  ScratchDir() {
-    old = std::filesystem::current_path();
-    char pattern[] = "/tmp/zrcore.XXXXXX";
-    path = ::mkdtemp(pattern);
-    std::filesystem::current_path(path);
-  }
-  ~ScratchDir() {
-    std::filesystem::current_path(old);
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
 };
 
 inline void write_file(const std::string& path, const std::string& bytes) {

@@ -6,12 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core_services.h"
 #include "core_support.h"
-#include "engine/core/error.h"
 #include "engine/core/fileio.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 #include "tools/zrpack/pack.h"
 
 inline PackEntry make_entry(const std::string& name, const std::string& data) {
@@ -34,10 +31,7 @@ inline std::string archive_bytes(const std::vector<PackEntry>& entries) {
 class FileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    zr_error_init(&reportSwitch);
-    zr_mem_init(&reportSwitch);
-    zr_list_init(&reportSwitch);
-    zr_string_init(&reportSwitch);
+    zrtest::start_core_modules(&reportSwitch);
     config.reportSwitch = 0;
   }
   void TearDown() override {
@@ -74,7 +68,7 @@ class FileTest : public ::testing::Test {
     return out;
   }
 
-  ScratchDir dir;
+  zrtest::ScratchFolder dir{"zrcore"};
   BoxCapture capture;
   int32_t reportSwitch = 0;
   ZR_IO_CONFIG config{};

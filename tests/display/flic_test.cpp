@@ -7,12 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "core_services.h"
 #include "display_support.h"
-#include "engine/core/error.h"
 #include "engine/core/fileio.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 #include "engine/platform/clock.h"
 #include "tools/zrpack/pack.h"
 
@@ -270,13 +267,8 @@ TEST_F(FlicPeerTest, SourceNamesWhereTheFileIsLookedFor) {
   zrtest::write_file("anim.flc", one_colour(9));
   zrtest::write_file("loose.flc", one_colour(9));
   int32_t off = 0;
-  zr_error_init(&off);
-  zr_mem_init(&off);
-  zr_list_init(&off);
-  zr_string_init(&off);
   ZR_IO_CONFIG config{};
-  std::snprintf(config.archiveName, sizeof config.archiveName, "VELDRAN.DAT");
-  ASSERT_EQ(zr_io_init(&config), 1);
+  ASSERT_EQ(zrtest::start_core_services(&off, &config, {.archiveName = "VELDRAN.DAT"}), 1);
   struct Case {
     const char* name;
     int source;

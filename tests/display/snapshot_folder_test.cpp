@@ -7,12 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "core_services.h"
 #include "display_support.h"
-#include "engine/core/error.h"
 #include "engine/core/fileio.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 #include "engine/display/display.h"
 #include "engine/display/snapshot.h"
 
@@ -28,10 +25,7 @@ class SnapshotFolderTest : public zrtest::TempDirTest {
     TempDirTest::SetUp();
     if (const char* value = std::getenv("XDG_DATA_HOME")) oldHome_ = value;
     ::setenv("XDG_DATA_HOME", path("xdg").c_str(), 1);
-    zr_error_init(&report_);
-    zr_mem_init(&report_);
-    zr_list_init(&report_);
-    zr_string_init(&report_);
+    zrtest::start_core_modules(&report_);
     ASSERT_EQ(zr_dsp_init(), 1);
   }
   void TearDown() override {

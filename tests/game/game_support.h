@@ -15,12 +15,9 @@
 #include <vector>
 
 #include "content/game_names.h"
-#include "engine/core/error.h"
+#include "core_services.h"
 #include "engine/core/fileio.h"
 #include "engine/core/keyfile.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 #include "engine/platform/clock.h"
 #include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
@@ -84,17 +81,7 @@ inline constexpr Template kTemplates[] = {
 class GameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    old_ = std::filesystem::current_path();
-    char pattern[] = "/tmp/zrgame.XXXXXX";
-    dir_ = ::mkdtemp(pattern);
-    std::filesystem::current_path(dir_);
-    zr_error_init(&switch_);
-    zr_mem_init(&switch_);
-    zr_list_init(&switch_);
-    zr_string_init(&switch_);
-    config_ = ZR_IO_CONFIG{};
-    std::snprintf(config_.settingsName, sizeof config_.settingsName, "zrsentry.ini");
-    zr_io_init(&config_);
+    zrtest::start_core_services(&switch_, &config_, {.settingsName = "zrsentry.ini"});
     zr_io_settings_path();  // kept by the file layer until it stops
     boxes().clear();
     zr_message_box_set_hook(capture_box);
@@ -116,8 +103,7 @@ class GameTest : public ::testing::Test {
     free_transparency_tables();
     free_level();
     free_editing_font();
-    EXPECT_EQ(zr_mem_block_count(), blocks_) << "tracked blocks left";
-    EXPECT_EQ(zr_io_open_count(), 0) << "files left open";
+    zrtest::expect_nothing_left(blocks_);
     gameShellHooks = {};
     ResetPlayState();
     zr_clock_use_virtual(false);
@@ -126,9 +112,6 @@ class GameTest : public ::testing::Test {
     zr_message_box_set_hook(nullptr);
     zr_clear_messages();
     reset_engine_parameters();
-    std::filesystem::current_path(old_);
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
 
   // The tiny level and twenty level files that name it; an empty transparency file.
@@ -234,10 +217,10 @@ class GameTest : public ::testing::Test {
 
   static constexpr int UP = 0, DOWN = 1, LEFT = 2, RIGHT = 3, B1 = 4, B2 = 5, FIRE = 7;
 
+  zrtest::ScratchFolder folder_{"zrgame"};
   int32_t switch_ = 0;
   ZR_IO_CONFIG config_{};
   int blocks_ = 0;
-  std::filesystem::path old_, dir_;
 };
 
 }  // namespace gtest_game

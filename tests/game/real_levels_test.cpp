@@ -2,6 +2,7 @@
 // from the world engine and plays a few hundred steps with the controls held in turn.
 #include <filesystem>
 
+#include "core_services.h"
 #include "engine/core/random.h"
 #include "game_support.h"
 
@@ -17,13 +18,7 @@ class RealLevels : public ::testing::Test {
     if (!fs::exists(fs::path(ZR_GAME_DIR) / "VELDRAN.DAT"))
       GTEST_SKIP() << "no archive in " << ZR_GAME_DIR << " (built by the zr_content target)";
     fs::current_path(ZR_GAME_DIR);
-    zr_error_init(&switch_);
-    zr_mem_init(&switch_);
-    zr_list_init(&switch_);
-    zr_string_init(&switch_);
-    config_ = ZR_IO_CONFIG{};
-    std::snprintf(config_.archiveName, sizeof config_.archiveName, "VELDRAN.DAT");
-    zr_io_init(&config_);
+    zrtest::start_core_services(&switch_, &config_, {.archiveName = "VELDRAN.DAT"});
     boxes().clear();
     zr_message_box_set_hook(capture_box);
     zr_clear_messages();

@@ -1,11 +1,8 @@
 // Shared by the input tests: devices made of plain states that a test sets, put in the place of
 // the platform's, and the services that the player module needs.
 #pragma once
-#include <unistd.h>
-
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -109,21 +106,5 @@ struct BoxCaptureForInput {
   static int Capture(const char* text, const char* caption, uint32_t type) {
     current->push_back({text ? text : "", caption ? caption : "", type & ~MB_SYSTEMMODAL});
     return IDOK;
-  }
-};
-
-// A fresh folder made the current directory for a test's lifetime.
-struct ScratchFolder {
-  std::filesystem::path old = std::filesystem::current_path();
-  std::filesystem::path path;
-  ScratchFolder() {
-    char pattern[] = "/tmp/zr_input_XXXXXX";
-    path = ::mkdtemp(pattern);
-    std::filesystem::current_path(path);
-  }
-  ~ScratchFolder() {
-    std::filesystem::current_path(old);
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
   }
 };

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core_services.h"
 #include "engine/platform/messages.h"
 #include "input_support.h"
 
@@ -280,7 +281,7 @@ TEST(InputCalibration, SumOfSevenHundredPassesAndOneMoreFails) {
 }
 
 TEST(InputCalibration, HeadlessWarningGoesToTheWarningFile) {
-  ScratchFolder folder;
+  zrtest::ScratchFolder folder{"zr_input"};
   InputFixture input(false);
   fake().padAttached = true;
   fake().pad = {7, 32767, 32767, {}};

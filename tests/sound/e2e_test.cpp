@@ -40,7 +40,7 @@ class SoundEndToEndTest : public SoundTest {
   void SetUp() override {
     SoundTest::SetUp();
     zr_audio_set_manual(nullptr);
-    output_ = (dir_ / "out.raw").string();
+    output_ = (folder_.path / "out.raw").string();
     ::setenv("SDL_AUDIODRIVER", "disk", 1);
     ::setenv("SDL_DISKAUDIOFILE", output_.c_str(), 1);
     ASSERT_TRUE(zr_platform_init(true)) << zr_platform_error();
@@ -57,7 +57,7 @@ class SoundEndToEndTest : public SoundTest {
   std::string GameMusic() {
     const std::string archive = ZR_GAME_DIR "/VELDRAN.DAT";
     if (!std::filesystem::exists(archive)) return "";
-    std::filesystem::copy_file(archive, dir_ / "VELDRAN.DAT");
+    std::filesystem::copy_file(archive, folder_.path / "VELDRAN.DAT");
     zr_io_deinit();
     std::snprintf(io_.archiveName, sizeof io_.archiveName, "VELDRAN.DAT");
     zr_io_init(&io_);

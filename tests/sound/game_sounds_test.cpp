@@ -15,7 +15,7 @@ class GameSoundsTest : public SoundTest {
     SoundTest::SetUp();
     const std::string archive = ZR_GAME_DIR "/VELDRAN.DAT";
     if (!std::filesystem::exists(archive)) GTEST_SKIP() << "no game archive";
-    std::filesystem::copy_file(archive, dir_ / "VELDRAN.DAT");
+    std::filesystem::copy_file(archive, folder_.path / "VELDRAN.DAT");
     zr_io_deinit();
     std::snprintf(io_.archiveName, sizeof io_.archiveName, "VELDRAN.DAT");
     zr_io_init(&io_);

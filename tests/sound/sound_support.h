@@ -13,11 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/error.h"
+#include "core_services.h"
 #include "engine/core/fileio.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 #include "engine/platform/audio.h"
 #include "engine/platform/message_box.h"
 #include "engine/sound/music.h"
@@ -140,36 +137,18 @@ constexpr ZR_AUDIO_MANUAL kManual16Stereo = {16, 2, true, true, true};
 class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    old_ = std::filesystem::current_path();
-    char pattern[] = "/tmp/zrsound.XXXXXX";
-    dir_ = ::mkdtemp(pattern);
-    std::filesystem::current_path(dir_);
     sound_boxes().clear();
     zr_message_box_set_hook(capture_sound_box);
-    zr_error_init(&report_);
-    zr_list_init(&report_);
-    zr_mem_init(&report_);
-    zr_string_init(&report_);
-    io_ = ZR_IO_CONFIG{};
-    std::snprintf(io_.settingsName, sizeof io_.settingsName, "zrsentry.ini");
-    zr_io_init(&io_);
+    zrtest::start_core_services(
+        &report_, &io_, {.order = zrtest::CoreOrder::ListFirst, .settingsName = "zrsentry.ini"});
     zr_audio_set_manual(&kManual16Stereo);
   }
   void TearDown() override {
     zr_sound_deinit();
     zr_audio_close();
     zr_audio_set_manual(nullptr);
-    EXPECT_EQ(zr_io_open_count(), 0);
-    zr_io_deinit();
-    zr_string_deinit();
-    EXPECT_EQ(zr_mem_block_count(), 0) << "tracked blocks left";
-    zr_mem_deinit();
-    zr_list_deinit();
-    zr_error_deinit();
+    zrtest::stop_core_services(zrtest::CoreOrder::ListFirst);
     zr_message_box_set_hook(nullptr);
-    std::filesystem::current_path(old_);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
   }
 
   ZR_SOUND_CONFIG Config() {
@@ -194,9 +173,9 @@ class SoundTest : public ::testing::Test {
   }
 
   int32_t active = 0, musicOn = 1, effectsOn = 1, musicVolume = 70, effectsVolume = 80, quality = 4;
+  zrtest::ScratchFolder folder_{"zrsound"};
   int32_t report_ = 0;
   ZR_IO_CONFIG io_{};
-  std::filesystem::path old_, dir_;
 };
 
 // Tests built on the peer files skip, saying where they looked, when the folder is absent.

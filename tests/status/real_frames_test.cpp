@@ -12,6 +12,7 @@
 #include "app/app_state.h"
 #include "app/messages.h"
 #include "app/startup.h"
+#include "core_services.h"
 #include "engine/core/random.h"
 #include "engine/display/display.h"
 #include "engine/display/palette.h"
@@ -33,13 +34,7 @@ class RealFrames : public ::testing::Test {
       GTEST_SKIP() << "no archive in " << ZR_GAME_DIR << " (built by the zr_content target)";
     if (const char* dir = std::getenv("ZR_STATUS_FRAMES")) outDir_ = fs::absolute(dir);
     fs::current_path(ZR_GAME_DIR);
-    zr_error_init(&switch_);
-    zr_mem_init(&switch_);
-    zr_list_init(&switch_);
-    zr_string_init(&switch_);
-    config_ = ZR_IO_CONFIG{};
-    std::snprintf(config_.archiveName, sizeof config_.archiveName, "VELDRAN.DAT");
-    zr_io_init(&config_);
+    zrtest::start_core_services(&switch_, &config_, {.archiveName = "VELDRAN.DAT"});
     boxes().clear();
     zr_message_box_set_hook(capture_box);
     world_set_exit_handler(throw_exit);

@@ -357,7 +357,8 @@ TEST_F(GameFonts, Sample) {
   }
   Canvas c(320, kSampleHeight);
   c.pixels = t.pixels;
-  const fs::path where = fs::path(out).is_relative() ? old_ / out : fs::path(out);  // the caller's
+  const fs::path where =
+      fs::path(out).is_relative() ? folder_.old / out : fs::path(out);  // the caller's
   write_pcx(where, c, pal::game_palette());
 }
 

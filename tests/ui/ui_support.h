@@ -9,11 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/error.h"
+#include "core_services.h"
 #include "engine/core/fileio.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 #include "engine/platform/message_box.h"
 #include "engine/ui/font.h"
 #include "tools/zrgen/canvas.h"
@@ -47,17 +44,8 @@ inline pal::Palette grey_palette() {
 class FontTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    old_ = std::filesystem::current_path();
-    char pattern[] = "/tmp/zrfont.XXXXXX";
-    dir_ = ::mkdtemp(pattern);
-    std::filesystem::current_path(dir_);
     report_ = 0;
-    zr_error_init(&report_);
-    zr_mem_init(&report_);
-    zr_list_init(&report_);
-    zr_string_init(&report_);
-    config_ = ZR_IO_CONFIG{};
-    zr_io_init(&config_);
+    zrtest::start_core_services(&report_, &config_);
     zr_font_init(&report_);
     boxes().clear();
     zr_message_box_set_hook(capture_box);
@@ -66,13 +54,9 @@ class FontTest : public ::testing::Test {
   void TearDown() override {
     zr_font_free(&font_);
     zr_bitmap_scratch_free();  // the masked copy's row buffer, reserved by stretched drawing
-    EXPECT_EQ(zr_mem_block_count(), blocks_) << "tracked blocks left";
-    EXPECT_EQ(zr_io_open_count(), 0) << "files left open";
+    zrtest::expect_nothing_left(blocks_);
     zr_io_deinit();
     zr_message_box_set_hook(nullptr);
-    std::filesystem::current_path(old_);
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
 
   // [Font Properties] with the given cell and NbFiles; `rest` follows it.
@@ -100,7 +84,7 @@ class FontTest : public ::testing::Test {
     return zr_error_last_module() == zr_font_module() ? zr_error_last_code() : -1;
   }
 
-  std::filesystem::path old_, dir_;
+  zrtest::ScratchFolder folder_{"zrfont"};
   int32_t report_ = 0;
   ZR_IO_CONFIG config_{};
   ZR_FONT font_{};

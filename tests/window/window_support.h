@@ -10,11 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/error.h"
+#include "core_services.h"
 #include "engine/core/fileio.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 #include "engine/platform/message_box.h"
 
 namespace zrwindow {
@@ -45,39 +42,20 @@ inline std::string read_text(const std::string& path) {
 class CoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    old_ = std::filesystem::current_path();
-    char pattern[] = "/tmp/zrwindow.XXXXXX";
-    dir_ = ::mkdtemp(pattern);
-    std::filesystem::current_path(dir_);
     boxes().clear();
     zr_message_box_set_hook(capture_box);
-    zr_error_init(&report_);
-    zr_list_init(&report_);
-    zr_mem_init(&report_);
-    zr_string_init(&report_);
-    io_ = ZR_IO_CONFIG{};
-    std::snprintf(io_.settingsName, sizeof io_.settingsName, "zrsentry.ini");
-    zr_io_init(&io_);
+    zrtest::start_core_services(
+        &report_, &io_, {.order = zrtest::CoreOrder::ListFirst, .settingsName = "zrsentry.ini"});
   }
   void TearDown() override {
-    EXPECT_EQ(zr_io_open_count(), 0);
-    zr_io_deinit();
-    zr_string_deinit();
-    EXPECT_EQ(zr_mem_block_count(), 0) << "tracked blocks left";
-    zr_mem_deinit();
-    zr_list_deinit();
-    zr_error_deinit();
+    zrtest::stop_core_services(zrtest::CoreOrder::ListFirst);
     zr_message_box_set_hook(nullptr);
-    std::filesystem::current_path(old_);
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
   }
-  std::string dir() const { return dir_.string(); }
+  std::string dir() const { return folder_.path.string(); }
 
+  zrtest::ScratchFolder folder_{"zrwindow"};
   int32_t report_ = 0;
   ZR_IO_CONFIG io_{};
-  std::filesystem::path old_;
-  std::filesystem::path dir_;
 };
 
 }  // namespace zrwindow

@@ -12,11 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/error.h"
+#include "core_services.h"
 #include "engine/core/fileio.h"
-#include "engine/core/list.h"
-#include "engine/core/memory.h"
-#include "engine/core/zr_string.h"
 #include "engine/platform/message_box.h"
 #include "engine/platform/messages.h"
 #include "pcx_fixture.h"
@@ -105,16 +102,7 @@ inline void write_pcx(const std::string& name, int w, int h, const std::vector<u
 class WorldTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    old_ = std::filesystem::current_path();
-    char pattern[] = "/tmp/zrworld.XXXXXX";
-    dir_ = ::mkdtemp(pattern);
-    std::filesystem::current_path(dir_);
-    zr_error_init(&switch_);
-    zr_mem_init(&switch_);
-    zr_list_init(&switch_);
-    zr_string_init(&switch_);
-    config_ = ZR_IO_CONFIG{};
-    zr_io_init(&config_);
+    zrtest::start_core_services(&switch_, &config_);
     boxes().clear();
     zr_message_box_set_hook(capture_box);
     zr_clear_messages();
@@ -128,15 +116,11 @@ class WorldTest : public ::testing::Test {
     free_level();
     free_transparency_tables();
     free_editing_font();
-    EXPECT_EQ(zr_mem_block_count(), blocks_) << "tracked blocks left";
-    EXPECT_EQ(zr_io_open_count(), 0) << "files left open";
+    zrtest::expect_nothing_left(blocks_);
     world_set_exit_handler(nullptr);
     zr_message_box_set_hook(nullptr);
     zr_clear_messages();
     reset_parameters();
-    std::filesystem::current_path(old_);
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
 
   // Runs f; returns the exit status it ended with, or -1 when it returned.
@@ -158,10 +142,10 @@ class WorldTest : public ::testing::Test {
 
   static std::string last_error() { return world_last_error(); }
 
+  zrtest::ScratchFolder folder_{"zrworld"};
   int32_t switch_ = 0;
   ZR_IO_CONFIG config_{};
   int blocks_ = 0;
-  std::filesystem::path old_, dir_;
 };
 
 // Tile sizes that every bitmap line needs first.
